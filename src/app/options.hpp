@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace orv {
+
+struct Options {
+    bool help = false;
+    bool version = false;
+    bool headless = false;
+    bool batch = false;
+    std::string dir;
+};
+
+struct ParsedOptions {
+    Options options;
+    std::string error;  // empty when the command line is good
+};
+
+ParsedOptions parseOptions(const std::vector<std::string>& args);
+std::string usageText();
+
+}  // namespace orv

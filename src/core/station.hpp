@@ -1,0 +1,119 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/clock.hpp"
+#include "core/processing_state.hpp"
+#include "core/transmit_pacing.hpp"
+#include "display/display.hpp"
+#include "dsp/receive_chain.hpp"
+#include "link/transmit_chain.hpp"
+#include "sound/mixer.hpp"
+#include "sound/wave_api.hpp"
+#include "sound/wave_engine.hpp"
+#include "ui/controls_model.hpp"
+#include "ui/file_utilities.hpp"
+#include "ui/files.hpp"
+#include "ui/lang_text.hpp"
+#include "ui/message_window.hpp"
+#include "ui/view.hpp"
+
+namespace orv {
+
+// The ports a station reaches the outside world through.
+struct StationPorts {
+    WaveApi& wave;
+    Clock& clock;
+    View& view;
+    Files& files;
+    Mixer& mixer;
+};
+
+// The radio: processing state, sample queues, devices and the processing blocks, run
+// from one thread by the timers and the window's handlers. No globals: tests build as
+// many stations as they like.
+class Station {
+public:
+    explicit Station(StationPorts ports);
+
+    // Start-up and shutdown.
+    bool startUp();        // false: the program cannot run (it has said why)
+    void initReceive();
+    void formClose();
+    void abandonClick();
+
+    // Timers.
+    void timer1() { mainCycle(); }
+
+    // The main cycle and its steps.
+    void mainCycle();
+    void capturePoll();
+    void processCapturedBuffer(int k);
+    void cutBlocks();
+    void processBlock();
+    void feedPlayback();
+
+    // The restart pattern: stop the devices, reset the receive state; the next tick
+    // reopens them with the sizes then in force.
+    void stopAllSound() { engine_.stopAllSound(); }
+    void resetReceiveState();
+
+    ProcessingState& state() { return s_; }
+    const ProcessingState& state() const { return s_; }
+    ControlsModel& controls() { return controls_; }
+    MessageWindow& messages() { return messages_; }
+    FileUtilities& fileUtilities() { return files_; }
+    WaveEngine& engine() { return engine_; }
+    const Display& display() const { return display_; }
+    VoiceLevelHistory& voiceLevels() { return voiceLevels_; }
+
+    std::uint8_t language() const { return language_; }
+    void setLanguage(std::uint8_t language) { language_ = language; }
+    std::string text(std::string_view english, std::string_view french) const {
+        return langText(language_, english, french);
+    }
+    const std::string& mixerCommand() const { return mixerCommand_; }
+    bool linkListening() const { return linkListening_; }
+
+private:
+    // Main-cycle steps.
+    bool pttReleaseStep();
+    bool deviceOpenStep();
+    void pttInputStep();
+    void transmitStep();
+    void refillPlaybackBuffer(int k);
+    void regulateSpeakerQueue();
+    void collectCaptureBuffer(int k);
+    void voiceStep();
+    void linkEndStep();
+
+    // Calls into the device selection, transmit and PTT parts.
+    bool enumerateCards();
+    void testCardFormat();
+    void locateMixer();
+    void stopVoiceTransmit();
+    void endTransmit();
+    void pttKeyOff() {}
+
+    StationPorts ports_;
+    std::uint8_t language_ = kEnglish;
+    ProcessingState s_;
+    ControlsModel controls_;
+    MessageWindow messages_;
+    FileUtilities files_;
+    WaveEngine engine_;
+    ReceiveChain receive_;
+    Display display_;
+    TransmitChain transmit_;
+    VoiceLevelHistory voiceLevels_;
+    std::vector<std::int16_t> audio_;        // one half block's speaker audio
+    std::array<std::int32_t, 2048> displayBlockI_{};
+    std::array<std::int32_t, 2048> displayBlockQ_{};
+    std::string mixerCommand_;
+    bool linkListening_ = false;
+};
+
+}  // namespace orv

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <ostream>
+
+#include "ui/view.hpp"
+
+namespace orv {
+
+// The view of a station without windows: messages go to standard error as
+// "Title: text", and the message window closes as soon as it is written.
+class ConsoleView final : public View {
+public:
+    explicit ConsoleView(std::ostream& out) : out_(out) {}
+    void openMessageWindow(const std::string& title, const std::string& text) override { print(title, text); }
+    void replaceMessageWindow(const std::string& title, const std::string& text) override { print(title, text); }
+    void showStandardBox(BoxIcon icon, const std::string& text) override;
+    void beep(int, int) override { out_ << '\a' << std::flush; }
+    void setFocus(const std::string&) override {}
+
+private:
+    void print(const std::string& title, const std::string& text);
+    std::ostream& out_;
+};
+
+}  // namespace orv

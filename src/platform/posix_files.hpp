@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+#include "ui/files.hpp"
+
+namespace orv {
+
+// The settings folder on a POSIX file system.
+class PosixFiles final : public Files {
+public:
+    explicit PosixFiles(std::string directory) : directory_(std::move(directory)) {}
+    ~PosixFiles() override;
+
+    // The folder the program keeps its files in: `dir` when given, else the user's
+    // configuration folder. Created when missing; empty when it cannot be.
+    static std::string prepareDirectory(const std::string& dir, std::string& error);
+
+    std::string programDirectory() const override { return directory_; }
+    bool exists(const std::string& path) override;
+    void makeWritable(const std::string& path) override;
+    int openForWriting(const std::string& path) override;
+    std::size_t write(std::span<const std::uint8_t> bytes) override;
+    int closeWritten() override;
+    int openForReading(const std::string& path) override;
+    std::ptrdiff_t read(std::span<std::uint8_t> into) override;
+    int closeRead() override;
+    int lastError() const override { return lastError_; }
+
+private:
+    std::string directory_;
+    int writeFd_ = -1;
+    int readFd_ = -1;
+    int lastError_ = 0;
+};
+
+}  // namespace orv

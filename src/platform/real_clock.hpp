@@ -1,0 +1,20 @@
+#pragma once
+
+#include <chrono>
+#include <thread>
+
+#include "core/clock.hpp"
+
+namespace orv {
+
+class RealClock final : public Clock {
+public:
+    std::int64_t nowMs() const override {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
+    // A plain sleep: the station's thread runs nothing else meanwhile.
+    void delayMs(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+};
+
+}  // namespace orv

@@ -1,0 +1,28 @@
+#include "platform/system_mixer.hpp"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringList>
+
+namespace orv {
+
+std::string SystemMixer::find() {
+    if (const auto pavucontrol = QStandardPaths::findExecutable("pavucontrol"); !pavucontrol.isEmpty())
+        return pavucontrol.toStdString();
+    const auto alsamixer = QStandardPaths::findExecutable("alsamixer");
+    if (alsamixer.isEmpty()) return {};
+    for (const char* terminal : {"x-terminal-emulator", "xterm", "gnome-terminal", "konsole"}) {
+        const auto path = QStandardPaths::findExecutable(terminal);
+        if (!path.isEmpty()) return (path + " -e " + alsamixer).toStdString();
+    }
+    return {};
+}
+
+bool SystemMixer::start(const std::string& command) {
+    QStringList words = QProcess::splitCommand(QString::fromStdString(command));
+    if (words.isEmpty()) return false;
+    const QString program = words.takeFirst();
+    return QProcess::startDetached(program, words);
+}
+
+}  // namespace orv

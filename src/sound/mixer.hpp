@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace orv {
+
+// Finds and starts the platform's sound mixer for the mixer buttons.
+class Mixer {
+public:
+    virtual ~Mixer() = default;
+    // The command that starts the mixer, or empty when none is installed.
+    virtual std::string find() = 0;
+    // The programs looked for, in the order tried, for the message when none is found.
+    virtual std::vector<std::string> programsLookedFor() const = 0;
+    virtual bool start(const std::string& command) = 0;
+};
+
+}  // namespace orv

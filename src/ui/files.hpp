@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace orv {
+
+// The file system as the station needs it: one current file for writing and one for
+// reading at a time, results as the platform's error numbers (0 is success).
+class Files {
+public:
+    virtual ~Files() = default;
+
+    // Where the settings and the frequency memory live.
+    virtual std::string programDirectory() const = 0;
+    std::string pathOf(const std::string& name) const { return programDirectory() + "/" + name; }
+
+    virtual bool exists(const std::string& path) = 0;
+    // Restores the owner's permission to write, so a read-only file can be replaced.
+    virtual void makeWritable(const std::string& path) = 0;
+
+    virtual int openForWriting(const std::string& path) = 0;  // creates or truncates
+    // Bytes written; fewer than given means the write failed (errno in lastError()).
+    virtual std::size_t write(std::span<const std::uint8_t> bytes) = 0;
+    virtual int closeWritten() = 0;
+
+    virtual int openForReading(const std::string& path) = 0;
+    // Bytes read, or -1 when the read fails.
+    virtual std::ptrdiff_t read(std::span<std::uint8_t> into) = 0;
+    virtual int closeRead() = 0;
+
+    virtual int lastError() const = 0;
+};
+
+}  // namespace orv

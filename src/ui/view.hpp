@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+namespace orv {
+
+enum class BoxIcon { Error, Information };
+
+// The dialogs and signals the station asks of whatever shows it: the desktop window,
+// the headless console, or a test.
+class View {
+public:
+    virtual ~View() = default;
+    // Opens the program's message window and returns when the user has closed it.
+    // Events (timer ticks among them) may run meanwhile.
+    virtual void openMessageWindow(const std::string& title, const std::string& text) = 0;
+    // Replaces title and text of the message window while it is on screen.
+    virtual void replaceMessageWindow(const std::string& title, const std::string& text) = 0;
+    // The platform's standard message box with the given icon and one OK button.
+    virtual void showStandardBox(BoxIcon icon, const std::string& text) = 0;
+    virtual void beep(int frequencyHz, int durationMs) = 0;
+    virtual void setFocus(const std::string& control) = 0;
+};
+
+}  // namespace orv

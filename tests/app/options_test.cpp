@@ -1,0 +1,37 @@
+#include "app/options.hpp"
+
+#include <gtest/gtest.h>
+
+namespace orv {
+namespace {
+
+TEST(Options, ReadsModesAndFolder) {
+    const auto p = parseOptions({"--headless", "--batch", "--dir", "/tmp/x"});
+    EXPECT_TRUE(p.error.empty());
+    EXPECT_TRUE(p.options.headless);
+    EXPECT_TRUE(p.options.batch);
+    EXPECT_EQ(p.options.dir, "/tmp/x");
+    EXPECT_EQ(parseOptions({"--dir=/y"}).options.dir, "/y");
+}
+
+TEST(Options, SaysWhatIsWrong) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* error;
+    };
+    const Case cases[] = {{{"--nope"}, "unknown option '--nope'"},
+                          {{"--dir"}, "option --dir needs a folder"},
+                          {{"--dir="}, "option --dir needs a folder"},
+                          {{"--batch"}, "--batch goes with --headless"},
+                          {{"stray"}, "unknown option 'stray'"}};
+    for (const auto& c : cases) EXPECT_EQ(parseOptions(c.args).error, c.error);
+}
+
+TEST(Options, HelpListsEveryOptionOnALineOfItsOwn) {
+    const std::string help = usageText();
+    for (const char* option : {"--headless", "--batch", "--dir DIR", "--help", "--version"})
+        EXPECT_NE(help.find(std::string("\n  ") + option), std::string::npos) << option;
+}
+
+}  // namespace
+}  // namespace orv

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/clock.hpp"
+#include "sound/mixer.hpp"
+#include "ui/view.hpp"
+
+namespace orv::test {
+
+// Records what the station shows. openMessageWindow runs `whileOpen` (if set) as the
+// events a modal window lets through.
+class RecordingView final : public View {
+public:
+    struct Message {
+        std::string title;
+        std::string text;
+        bool replaced = false;  // went into a window already on screen
+    };
+    struct Box {
+        BoxIcon icon;
+        std::string text;
+    };
+
+    std::vector<Message> messages;
+    std::vector<Box> boxes;
+    std::vector<std::pair<int, int>> beeps;
+    std::string focus;
+    std::function<void()> whileOpen;
+
+    void openMessageWindow(const std::string& title, const std::string& text) override {
+        messages.push_back({title, text, false});
+        if (whileOpen) {
+            auto events = std::move(whileOpen);
+            events();
+        }
+    }
+    void replaceMessageWindow(const std::string& title, const std::string& text) override {
+        messages.push_back({title, text, true});
+    }
+    void showStandardBox(BoxIcon icon, const std::string& text) override { boxes.push_back({icon, text}); }
+    void beep(int frequencyHz, int durationMs) override { beeps.emplace_back(frequencyHz, durationMs); }
+    void setFocus(const std::string& control) override { focus = control; }
+};
+
+class FakeMixer final : public Mixer {
+public:
+    std::string command = "pavucontrol";
+    std::vector<std::string> started;
+    std::string find() override { return command; }
+    std::vector<std::string> programsLookedFor() const override { return {"pavucontrol", "alsamixer"}; }
+    bool start(const std::string& c) override {
+        started.push_back(c);
+        return true;
+    }
+};
+
+}  // namespace orv::test
