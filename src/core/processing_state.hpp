@@ -59,7 +59,6 @@ struct ProcessingState {
     bool linkTxEndRequested = false;
     bool txEndPadded = false;
     bool retuneOnOpen = true;
-    bool firstRetune = true;      // the first open re-applies the stored tuning offset
     bool pttReleaseWaiting = false;
     std::int64_t pttReleaseTimeMs = 0;
 

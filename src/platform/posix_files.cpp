@@ -58,8 +58,7 @@ void PosixFiles::makeWritable(const std::string& path) {
 int PosixFiles::openForWriting(const std::string& path) {
     closeFd(writeFd_);
     writeFd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    lastError_ = writeFd_ < 0 ? errno : 0;
-    return lastError_;
+    return writeFd_ < 0 ? errno : 0;
 }
 
 std::size_t PosixFiles::write(std::span<const std::uint8_t> bytes) {
@@ -67,36 +66,28 @@ std::size_t PosixFiles::write(std::span<const std::uint8_t> bytes) {
     while (done < bytes.size()) {
         const ssize_t n = ::write(writeFd_, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            lastError_ = n < 0 ? errno : ENOSPC;
-            break;
-        }
+        if (n <= 0) break;
         done += static_cast<std::size_t>(n);
     }
     return done;
 }
 
-int PosixFiles::closeWritten() { return lastError_ = closeFd(writeFd_); }
+int PosixFiles::closeWritten() { return closeFd(writeFd_); }
 
 int PosixFiles::openForReading(const std::string& path) {
     closeFd(readFd_);
     readFd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    lastError_ = readFd_ < 0 ? errno : 0;
-    return lastError_;
+    return readFd_ < 0 ? errno : 0;
 }
 
 std::ptrdiff_t PosixFiles::read(std::span<std::uint8_t> into) {
     for (;;) {
         const ssize_t n = ::read(readFd_, into.data(), into.size());
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            lastError_ = errno;
-            return -1;
-        }
-        return n;
+        return n < 0 ? -1 : n;
     }
 }
 
-int PosixFiles::closeRead() { return lastError_ = closeFd(readFd_); }
+int PosixFiles::closeRead() { return closeFd(readFd_); }
 
 }  // namespace orv

@@ -25,13 +25,11 @@ public:
     int openForReading(const std::string& path) override;
     std::ptrdiff_t read(std::span<std::uint8_t> into) override;
     int closeRead() override;
-    int lastError() const override { return lastError_; }
 
 private:
     std::string directory_;
     int writeFd_ = -1;
     int readFd_ = -1;
-    int lastError_ = 0;
 };
 
 }  // namespace orv

@@ -22,7 +22,7 @@ public:
     virtual void makeWritable(const std::string& path) = 0;
 
     virtual int openForWriting(const std::string& path) = 0;  // creates or truncates
-    // Bytes written; fewer than given means the write failed (errno in lastError()).
+    // Bytes written; fewer than given means the write failed.
     virtual std::size_t write(std::span<const std::uint8_t> bytes) = 0;
     virtual int closeWritten() = 0;
 
@@ -30,8 +30,6 @@ public:
     // Bytes read, or -1 when the read fails.
     virtual std::ptrdiff_t read(std::span<std::uint8_t> into) = 0;
     virtual int closeRead() = 0;
-
-    virtual int lastError() const = 0;
 };
 
 }  // namespace orv

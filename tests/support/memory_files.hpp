@@ -43,7 +43,6 @@ public:
         return static_cast<std::ptrdiff_t>(n);
     }
     int closeRead() override { return 0; }
-    int lastError() const override { return 0; }
 
 private:
     std::string writing_;
