@@ -2,6 +2,7 @@
 #include <atomic>
 #include <csignal>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "app/options.hpp"
 #include "core/station.hpp"
 #include "platform/console_view.hpp"
+#include "platform/file_wave_api.hpp"
 #include "platform/null_wave_api.hpp"
 #include "platform/posix_files.hpp"
 #include "platform/real_clock.hpp"
@@ -39,6 +41,26 @@ int runRealTime(orv::Station& station, int argc, char** argv) {
     timer1.start(10);
     app.exec();
     station.formClose();
+    return 0;
+}
+
+// Batch: Timer1 on the virtual clock until the recording has been processed and its
+// audio played out, never longer than the recording plus a minute.
+int runBatch(orv::Station& station, orv::FileWaveApi& wave, orv::VirtualClock& clock,
+             const orv::Recording& recording, const std::string& speakerFile) {
+    const std::int64_t limitMs = recording.frames * 1000 / recording.rate + 60000;
+    const auto& s = station.state();
+    while (clock.nowMs() < limitMs) {
+        clock.advance(10);
+        wave.pump();
+        station.timer1();
+        const bool playedOut = wave.playbackIdle() && s.speaker.samples() < static_cast<std::size_t>(s.outBufferBytes / 2);
+        if (wave.recordingEnded() && playedOut) break;
+    }
+    station.formClose();
+    if (!speakerFile.empty())
+        std::cerr << "Speaker audio: " << wave.framesWritten() << " samples at " << s.fes << " samples/s written to "
+                  << speakerFile << "\n";
     return 0;
 }
 
@@ -74,16 +96,27 @@ int main(int argc, char** argv) {
     orv::RealClock realClock;
     orv::VirtualClock virtualClock;
     orv::Clock& clock = options.batch ? static_cast<orv::Clock&>(virtualClock) : realClock;
-    // No sound-card driver is built in yet: batch runs get a silent device pair.
-    orv::NullWaveApi wave(options.batch);
+    std::optional<orv::Recording> recording;
+    if (!options.rxFile.empty()) {
+        recording = orv::Recording::inspect(options.rxFile, error);
+        if (!error.empty()) {
+            std::cerr << "orvandel: " << error << "\n";
+            return 2;
+        }
+    }
+    // No sound-card driver is built in yet: real time has no devices, batch runs on files.
+    orv::NullWaveApi noCards(false);
+    orv::FileWaveApi fileDevices(clock, recording, options.speakerFile);
+    orv::WaveApi& wave = options.batch ? static_cast<orv::WaveApi&>(fileDevices) : noCards;
 
     orv::Station station({wave, clock, view, files, mixer});
-    if (!station.startUp()) return 1;
-    station.initReceive();
-    if (options.batch) {
-        std::cerr << "Nothing to play: batch mode replays a recording, and none was given.\n";
-        station.formClose();
+    if (options.batch && !recording) {
+        std::cerr << "Nothing to play: batch mode replays a recording (--rx-file), and none was given.\n";
         return 0;
     }
+    if (!station.startUp()) return 1;
+    if (recording) station.applyCaptureRate(recording->rate);
+    station.initReceive();
+    if (options.batch) return runBatch(station, fileDevices, virtualClock, *recording, options.speakerFile);
     return runRealTime(station, argc, argv);
 }

@@ -14,9 +14,20 @@ constexpr OptionRow kOptions[] = {
     {"--headless", nullptr, "run the station without windows, in real time"},
     {"--batch", nullptr, "with --headless: run on a virtual clock, as fast as the processor allows"},
     {"--dir", "DIR", "keep the settings in DIR (default: ~/.config/orvandel)"},
+    {"--rx-file", "IQ.wav", "replay a 16-bit stereo I/Q recording as the receive card; its rate sets the capture rate"},
+    {"--speaker-file", "OUT.wav", "write the speaker audio to a 16-bit mono WAV file"},
     {"--help", nullptr, "show this help and exit"},
     {"--version", nullptr, "show the version and exit"},
 };
+
+// The option's value slot when `arg` names an option that takes one ("--x" or "--x=v").
+std::string* valueOption(Options& o, const std::string& arg) {
+    const std::string name = arg.substr(0, arg.find('='));
+    if (name == "--dir") return &o.dir;
+    if (name == "--rx-file") return &o.rxFile;
+    if (name == "--speaker-file") return &o.speakerFile;
+    return nullptr;
+}
 
 }  // namespace
 
@@ -33,14 +44,16 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
             o.headless = true;
         } else if (arg == "--batch") {
             o.batch = true;
-        } else if (arg == "--dir" || arg.starts_with("--dir=")) {
-            if (arg == "--dir" && i + 1 >= args.size()) {
-                parsed.error = "option --dir needs a folder";
+        } else if (std::string* value = valueOption(o, arg)) {
+            const std::string name = arg.substr(0, arg.find('='));
+            const bool inlineValue = arg.find('=') != std::string::npos;
+            if (!inlineValue && i + 1 >= args.size()) {
+                parsed.error = "option " + name + " needs a value";
                 return parsed;
             }
-            o.dir = arg == "--dir" ? args[++i] : arg.substr(6);
-            if (o.dir.empty()) {
-                parsed.error = "option --dir needs a folder";
+            *value = inlineValue ? arg.substr(arg.find('=') + 1) : args[++i];
+            if (value->empty()) {
+                parsed.error = "option " + name + " needs a value";
                 return parsed;
             }
         } else {
@@ -49,6 +62,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
         }
     }
     if (o.batch && !o.headless) parsed.error = "--batch goes with --headless";
+    if (!o.batch && (!o.rxFile.empty() || !o.speakerFile.empty()))
+        parsed.error = "recordings and output files are replayed and written in batch mode (--headless --batch)";
     return parsed;
 }
 

@@ -11,6 +11,8 @@ struct Options {
     bool headless = false;
     bool batch = false;
     std::string dir;
+    std::string rxFile;
+    std::string speakerFile;
 };
 
 struct ParsedOptions {

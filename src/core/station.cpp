@@ -31,6 +31,11 @@ void Station::initReceive() {
     s_.startRequested = true;
 }
 
+void Station::applyCaptureRate(int fee) {
+    s_.fee = fee;
+    s_.blockLength = fee <= 12000 ? 1024 : 2048;
+}
+
 void Station::resetReceiveState() {
     s_.rxBacklog.clear();
     s_.captureBlock.clear();

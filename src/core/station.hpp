@@ -44,6 +44,8 @@ public:
     void initReceive();
     void formClose();
     void abandonClick();
+    // Sets the capture rate and the processing block that goes with it.
+    void applyCaptureRate(int fee);
 
     // Timers.
     void timer1() { mainCycle(); }

@@ -12,6 +12,10 @@ TEST(Options, ReadsModesAndFolder) {
     EXPECT_TRUE(p.options.batch);
     EXPECT_EQ(p.options.dir, "/tmp/x");
     EXPECT_EQ(parseOptions({"--dir=/y"}).options.dir, "/y");
+    const auto files = parseOptions({"--headless", "--batch", "--rx-file", "in.wav", "--speaker-file=out.wav"});
+    EXPECT_TRUE(files.error.empty());
+    EXPECT_EQ(files.options.rxFile, "in.wav");
+    EXPECT_EQ(files.options.speakerFile, "out.wav");
 }
 
 TEST(Options, SaysWhatIsWrong) {
@@ -20,8 +24,11 @@ TEST(Options, SaysWhatIsWrong) {
         const char* error;
     };
     const Case cases[] = {{{"--nope"}, "unknown option '--nope'"},
-                          {{"--dir"}, "option --dir needs a folder"},
-                          {{"--dir="}, "option --dir needs a folder"},
+                          {{"--dir"}, "option --dir needs a value"},
+                          {{"--dir="}, "option --dir needs a value"},
+                          {{"--headless", "--batch", "--rx-file"}, "option --rx-file needs a value"},
+                          {{"--headless", "--rx-file", "a.wav"},
+                           "recordings and output files are replayed and written in batch mode (--headless --batch)"},
                           {{"--batch"}, "--batch goes with --headless"},
                           {{"stray"}, "unknown option 'stray'"}};
     for (const auto& c : cases) EXPECT_EQ(parseOptions(c.args).error, c.error);
@@ -29,7 +36,8 @@ TEST(Options, SaysWhatIsWrong) {
 
 TEST(Options, HelpListsEveryOptionOnALineOfItsOwn) {
     const std::string help = usageText();
-    for (const char* option : {"--headless", "--batch", "--dir DIR", "--help", "--version"})
+    for (const char* option : {"--headless", "--batch", "--dir DIR", "--rx-file IQ.wav", "--speaker-file OUT.wav", "--help",
+                               "--version"})
         EXPECT_NE(help.find(std::string("\n  ") + option), std::string::npos) << option;
 }
 

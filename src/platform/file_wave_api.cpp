@@ -1,0 +1,208 @@
+#include "platform/file_wave_api.hpp"
+
+#include <algorithm>
+#include <array>
+
+#include <sndfile.h>
+
+#include "core/processing_state.hpp"
+
+namespace orv {
+
+namespace {
+constexpr int kBadDevice = 2;
+constexpr int kInvalidHandle = 5;
+constexpr int kBadFormat = 32;
+constexpr int kError = 1;
+
+std::int64_t durationMs(std::int64_t frames, int rate) { return frames * 1000 / rate; }
+}  // namespace
+
+Recording Recording::inspect(const std::string& path, std::string& error) {
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (!file) {
+        error = "cannot read the recording '" + path + "': " + sf_strerror(nullptr);
+        return {};
+    }
+    sf_close(file);
+    Recording r{path, info.samplerate, info.channels, info.frames};
+    if ((info.format & SF_FORMAT_SUBMASK) != SF_FORMAT_PCM_16 || info.channels != 2) {
+        error = "the recording '" + path + "' is not 16-bit stereo I/Q (left I, right Q)";
+    } else if (std::find(kCaptureRates.begin(), kCaptureRates.end(), info.samplerate) == kCaptureRates.end()) {
+        error = "the recording '" + path + "' is at " + std::to_string(info.samplerate) +
+                " samples/s; the receiver runs at 11025, 12000, 44100, 48000, 96000 or 192000";
+    }
+    return r;
+}
+
+FileWaveApi::FileWaveApi(Clock& clock, std::optional<Recording> recording, std::string speakerPath)
+    : clock_(clock), recording_(std::move(recording)), speakerPath_(std::move(speakerPath)) {}
+
+FileWaveApi::~FileWaveApi() {
+    if (input_) sf_close(input_);
+    if (output_) sf_close(output_);
+}
+
+int FileWaveApi::deviceCount(WaveDirection dir) {
+    // Playback always exists: without a file the audio is played nowhere.
+    return dir == WaveDirection::Playback || recording_ ? 1 : 0;
+}
+
+int FileWaveApi::deviceName(WaveDirection dir, int index, std::string& name) {
+    if (index != 0 || index >= deviceCount(dir)) return kBadDevice;
+    if (dir == WaveDirection::Capture)
+        name = recording_->path;
+    else
+        name = speakerPath_.empty() ? "Discard" : speakerPath_;
+    return kWaveOk;
+}
+
+int FileWaveApi::open(WaveDirection dir, Handle& handle, int device, const WaveFormat& format) {
+    if (device != 0 || device >= deviceCount(dir)) return kBadDevice;
+    if (format.bitsPerSample != 16) return kBadFormat;
+    if (dir == WaveDirection::Capture) {
+        if (captureOpen_) return kError;
+        // A recording plays at its own format only, like a card that refuses the others.
+        if (format.channels != recording_->channels || format.samplesPerSecond != recording_->rate) return kBadFormat;
+        SF_INFO info{};
+        input_ = sf_open(recording_->path.c_str(), SFM_READ, &info);
+        if (!input_) return kError;
+        if (framesCaptured_ > 0) sf_seek(input_, framesCaptured_, SEEK_SET);
+        captureOpen_ = true;
+        handle = kCaptureHandle;
+        return kWaveOk;
+    }
+    if (playbackOpen_) return kError;
+    if (!speakerPath_.empty() && !output_) {
+        SF_INFO info{};
+        info.samplerate = format.samplesPerSecond;
+        info.channels = format.channels;
+        info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+        output_ = sf_open(speakerPath_.c_str(), SFM_WRITE, &info);
+        if (!output_) return kError;
+        // The header is rewritten with every write, so an interrupted run leaves a
+        // readable file.
+        sf_command(output_, SFC_SET_UPDATE_HEADER_AUTO, nullptr, SF_TRUE);
+    }
+    playbackOpen_ = true;
+    playbackFormat_ = format;
+    playbackFreeAtMs_ = clock_.nowMs();
+    handle = kPlaybackHandle;
+    return kWaveOk;
+}
+
+int FileWaveApi::prepareHeader(WaveDirection dir, Handle handle, WaveHeader& header) {
+    const bool valid = dir == WaveDirection::Capture ? captureOpen_ && handle == kCaptureHandle
+                                                     : playbackOpen_ && handle == kPlaybackHandle;
+    if (!valid) return kInvalidHandle;
+    header.flags |= kWaveHeaderPrepared;
+    if (dir == WaveDirection::Playback) header.flags |= kWaveHeaderDone;
+    return kWaveOk;
+}
+
+int FileWaveApi::unprepareHeader(WaveDirection, Handle, WaveHeader& header) {
+    header.flags &= ~kWaveHeaderPrepared;
+    return kWaveOk;
+}
+
+int FileWaveApi::addBuffer(Handle handle, WaveHeader& header) {
+    if (!captureOpen_ || handle != kCaptureHandle) return kInvalidHandle;
+    header.bytesRecorded = 0;
+    captureQueue_.push_back(&header);
+    return kWaveOk;
+}
+
+int FileWaveApi::start(Handle handle) {
+    if (!captureOpen_ || handle != kCaptureHandle) return kInvalidHandle;
+    captureStarted_ = true;
+    captureStartMs_ = clock_.nowMs() - durationMs(framesCaptured_, recording_->rate);
+    return kWaveOk;
+}
+
+int FileWaveApi::write(Handle handle, WaveHeader& header) {
+    if (!playbackOpen_ || handle != kPlaybackHandle) return kInvalidHandle;
+    header.flags &= ~kWaveHeaderDone;
+    const auto frames = static_cast<std::int64_t>(header.data.size()) / playbackFormat_.blockAlign();
+    playbackFreeAtMs_ = std::max(playbackFreeAtMs_, clock_.nowMs()) + durationMs(frames, playbackFormat_.samplesPerSecond);
+    playing_.emplace_back(&header, playbackFreeAtMs_);
+    return kWaveOk;
+}
+
+int FileWaveApi::reset(WaveDirection dir, Handle handle) {
+    if (dir == WaveDirection::Capture) {
+        if (!captureOpen_ || handle != kCaptureHandle) return kInvalidHandle;
+        captureQueue_.clear();
+        captureStarted_ = false;
+        return kWaveOk;
+    }
+    if (!playbackOpen_ || handle != kPlaybackHandle) return kInvalidHandle;
+    for (auto& [header, doneAt] : playing_) header->flags |= kWaveHeaderDone;
+    playing_.clear();
+    return kWaveOk;
+}
+
+int FileWaveApi::close(WaveDirection dir, Handle handle) {
+    if (dir == WaveDirection::Capture) {
+        if (!captureOpen_ || handle != kCaptureHandle) return kInvalidHandle;
+        sf_close(input_);
+        input_ = nullptr;
+        captureOpen_ = false;
+        return kWaveOk;
+    }
+    if (!playbackOpen_ || handle != kPlaybackHandle) return kInvalidHandle;
+    playbackOpen_ = false;  // the output file stays open: a reopen appends to it
+    return kWaveOk;
+}
+
+void FileWaveApi::pump() {
+    pumpCapture();
+    pumpPlayback();
+}
+
+void FileWaveApi::pumpCapture() {
+    if (!captureStarted_ || ended_) return;
+    while (!captureQueue_.empty()) {
+        WaveHeader& header = *captureQueue_.front();
+        const auto frames = static_cast<std::int64_t>(header.data.size()) / (2 * recording_->channels);
+        if (clock_.nowMs() < captureStartMs_ + durationMs(framesCaptured_ + frames, recording_->rate)) return;
+        if (!fillFromRecording(header)) {
+            ended_ = true;
+            return;
+        }
+        captureQueue_.pop_front();
+    }
+}
+
+bool FileWaveApi::fillFromRecording(WaveHeader& header) {
+    const auto frames = static_cast<sf_count_t>(header.data.size()) / (2 * recording_->channels);
+    // Samples are read as host shorts and stored little-endian, as a card delivers them.
+    std::vector<short> samples(static_cast<std::size_t>(frames * recording_->channels));
+    if (sf_readf_short(input_, samples.data(), frames) != frames) return false;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const auto bits = static_cast<std::uint16_t>(samples[i]);
+        header.data[2 * i] = static_cast<std::uint8_t>(bits & 0xFF);
+        header.data[2 * i + 1] = static_cast<std::uint8_t>(bits >> 8);
+    }
+    framesCaptured_ += frames;
+    header.bytesRecorded.store(static_cast<std::uint32_t>(header.data.size()), std::memory_order_release);
+    return true;
+}
+
+void FileWaveApi::pumpPlayback() {
+    while (!playing_.empty() && clock_.nowMs() >= playing_.front().second) {
+        WaveHeader& header = *playing_.front().first;
+        playing_.pop_front();
+        const auto frames = static_cast<sf_count_t>(header.data.size()) / playbackFormat_.blockAlign();
+        if (output_) {
+            std::vector<short> samples(header.data.size() / 2);
+            for (std::size_t i = 0; i < samples.size(); ++i)
+                samples[i] = static_cast<short>(header.data[2 * i] | (header.data[2 * i + 1] << 8));
+            sf_writef_short(output_, samples.data(), frames);
+        }
+        framesWritten_ += frames;
+        header.flags.fetch_or(kWaveHeaderDone, std::memory_order_release);
+    }
+}
+
+}  // namespace orv

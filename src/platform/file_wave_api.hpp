@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/clock.hpp"
+#include "sound/wave_api.hpp"
+
+struct sf_private_tag;
+
+namespace orv {
+
+// A 16-bit I/Q recording opened for replay, checked before anything runs.
+struct Recording {
+    std::string path;
+    int rate = 0;
+    int channels = 0;
+    std::int64_t frames = 0;
+
+    // Empty `error` when the file can be replayed as a receiver.
+    static Recording inspect(const std::string& path, std::string& error);
+};
+
+// Sound devices made of files, paced by the clock: a recording replayed as the one
+// capture device and a WAV file (or nowhere) as the one playback device. A capture
+// buffer completes when the clock has passed its duration since the start, a playback
+// buffer when the clock has passed its duration since it began to play, as on a card.
+// Used with the virtual clock, the station runs as fast as the processor allows.
+class FileWaveApi final : public WaveApi {
+public:
+    FileWaveApi(Clock& clock, std::optional<Recording> recording, std::string speakerPath);
+    ~FileWaveApi() override;
+
+    // Moves the devices on to the clock's present: completes what is due.
+    void pump();
+    // The recording has delivered its last whole buffer.
+    bool recordingEnded() const { return ended_; }
+    bool playbackIdle() const { return playing_.empty(); }
+    std::int64_t framesWritten() const { return framesWritten_; }
+
+    int deviceCount(WaveDirection dir) override;
+    int deviceName(WaveDirection dir, int index, std::string& name) override;
+    int open(WaveDirection dir, Handle& handle, int device, const WaveFormat& format) override;
+    int prepareHeader(WaveDirection dir, Handle handle, WaveHeader& header) override;
+    int unprepareHeader(WaveDirection dir, Handle handle, WaveHeader& header) override;
+    int addBuffer(Handle handle, WaveHeader& header) override;
+    int write(Handle handle, WaveHeader& header) override;
+    int start(Handle handle) override;
+    int reset(WaveDirection dir, Handle handle) override;
+    int close(WaveDirection dir, Handle handle) override;
+
+private:
+    static constexpr Handle kCaptureHandle = 1;
+    static constexpr Handle kPlaybackHandle = 2;
+    void pumpCapture();
+    void pumpPlayback();
+    bool fillFromRecording(WaveHeader& header);
+
+    Clock& clock_;
+    std::optional<Recording> recording_;
+    std::string speakerPath_;
+
+    sf_private_tag* input_ = nullptr;
+    bool captureOpen_ = false;
+    bool captureStarted_ = false;
+    bool ended_ = false;
+    std::int64_t captureStartMs_ = 0;
+    std::int64_t framesCaptured_ = 0;
+    std::deque<WaveHeader*> captureQueue_;
+
+    sf_private_tag* output_ = nullptr;
+    bool playbackOpen_ = false;
+    WaveFormat playbackFormat_;
+    std::int64_t playbackFreeAtMs_ = 0;  // when the device has played all written so far
+    std::deque<std::pair<WaveHeader*, std::int64_t>> playing_;  // buffer, time it is done
+    std::int64_t framesWritten_ = 0;
+};
+
+}  // namespace orv

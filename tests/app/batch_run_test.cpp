@@ -1,0 +1,99 @@
+// Runs the program on generated recordings, as a user would from a terminal.
+#include <gtest/gtest.h>
+
+#include <sndfile.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct BatchRun : testing::Test {
+    fs::path dir = fs::temp_directory_path() / ("orvandel-batch-" + std::to_string(::getpid()) + "-" +
+                                                testing::UnitTest::GetInstance()->current_test_info()->name());
+    BatchRun() { fs::create_directories(dir); }
+    ~BatchRun() override {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+
+    std::string path(const char* name) const { return (dir / name).string(); }
+
+    // A tone on I and Q at `rate` for `seconds`.
+    void writeRecording(const std::string& file, int rate, int channels, double seconds, int format = SF_FORMAT_PCM_16) {
+        SF_INFO info{};
+        info.samplerate = rate;
+        info.channels = channels;
+        info.format = SF_FORMAT_WAV | format;
+        SNDFILE* out = sf_open(file.c_str(), SFM_WRITE, &info);
+        ASSERT_NE(out, nullptr);
+        const auto frames = static_cast<std::size_t>(seconds * rate);
+        std::vector<short> samples(frames * static_cast<std::size_t>(channels));
+        for (std::size_t i = 0; i < samples.size(); ++i)
+            samples[i] = static_cast<short>(8000 * std::sin(0.01 * static_cast<double>(i)));
+        sf_writef_short(out, samples.data(), static_cast<sf_count_t>(frames));
+        sf_close(out);
+    }
+
+    // Runs orvandel with the arguments; its standard error lands in `err`.
+    int run(const std::string& args) {
+        const std::string command = std::string(ORVANDEL_EXE) + " --headless --batch --dir " + path("settings") + " " +
+                                    args + " 2>" + path("err.txt");
+        const int status = std::system(command.c_str());
+        std::FILE* f = std::fopen(path("err.txt").c_str(), "r");
+        err.clear();
+        if (f) {
+            char buffer[4096];
+            const auto n = std::fread(buffer, 1, sizeof buffer, f);
+            err.assign(buffer, n);
+            std::fclose(f);
+        }
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string err;
+};
+
+TEST_F(BatchRun, MovesAWholeRecordingThroughToTheSpeakerFileInWholeBuffers) {
+    writeRecording(path("band.wav"), 48000, 2, 2.0);
+    ASSERT_EQ(run("--rx-file " + path("band.wav") + " --speaker-file " + path("out.wav")), 0) << err;
+    SF_INFO info{};
+    SNDFILE* in = sf_open(path("out.wav").c_str(), SFM_READ, &info);
+    ASSERT_NE(in, nullptr) << err;
+    sf_close(in);
+    EXPECT_EQ(info.samplerate, 12000);
+    EXPECT_EQ(info.channels, 1);
+    EXPECT_EQ(info.format & SF_FORMAT_SUBMASK, SF_FORMAT_PCM_16);
+    // Buffers of 600 samples: two primed at the open, then the 2.3 buffers of silence and
+    // the audio of every whole processing block.
+    EXPECT_EQ(info.frames % 600, 0);
+    EXPECT_GE(info.frames, 600 * 42);
+    EXPECT_LE(info.frames, 600 * 44);
+    EXPECT_NE(err.find("written to"), std::string::npos) << err;
+}
+
+TEST_F(BatchRun, RefusesRecordingsItCannotReplayBeforeWritingAnything) {
+    writeRecording(path("odd-rate.wav"), 22050, 2, 0.1);
+    writeRecording(path("mono.wav"), 48000, 1, 0.1);
+    writeRecording(path("float.wav"), 48000, 2, 0.1, SF_FORMAT_FLOAT);
+    struct Case {
+        std::string file;
+        std::string says;
+    };
+    const Case cases[] = {{path("odd-rate.wav"), "is at 22050 samples/s"},
+                          {path("mono.wav"), "is not 16-bit stereo"},
+                          {path("float.wav"), "is not 16-bit stereo"},
+                          {path("missing.wav"), "cannot read the recording"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(run("--rx-file " + c.file + " --speaker-file " + path("out.wav")), 2) << c.file;
+        EXPECT_NE(err.find(c.says), std::string::npos) << err;
+        EXPECT_FALSE(fs::exists(path("out.wav")));
+    }
+}
+
+}  // namespace
