@@ -54,6 +54,11 @@ int runBatch(orv::Station& station, orv::FileWaveApi& wave, orv::VirtualClock& c
         clock.advance(10);
         wave.pump();
         station.timer1();
+        if (!wave.failure().empty()) {
+            std::cerr << "orvandel: " << wave.failure() << "\n";
+            station.formClose();
+            return 1;
+        }
         const bool playedOut = wave.playbackIdle() && s.speaker.samples() < static_cast<std::size_t>(s.outBufferBytes / 2);
         if (wave.recordingEnded() && playedOut) break;
     }

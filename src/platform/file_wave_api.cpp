@@ -80,7 +80,10 @@ int FileWaveApi::open(WaveDirection dir, Handle& handle, int device, const WaveF
         info.channels = format.channels;
         info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
         output_ = sf_open(speakerPath_.c_str(), SFM_WRITE, &info);
-        if (!output_) return kError;
+        if (!output_) {
+            failure_ = "cannot write the speaker file '" + speakerPath_ + "': " + sf_strerror(nullptr);
+            return kError;
+        }
         // The header is rewritten with every write, so an interrupted run leaves a
         // readable file.
         sf_command(output_, SFC_SET_UPDATE_HEADER_AUTO, nullptr, SF_TRUE);
@@ -198,7 +201,8 @@ void FileWaveApi::pumpPlayback() {
             std::vector<short> samples(header.data.size() / 2);
             for (std::size_t i = 0; i < samples.size(); ++i)
                 samples[i] = static_cast<short>(header.data[2 * i] | (header.data[2 * i + 1] << 8));
-            sf_writef_short(output_, samples.data(), frames);
+            if (sf_writef_short(output_, samples.data(), frames) != frames && failure_.empty())
+                failure_ = "cannot write the speaker file '" + speakerPath_ + "': " + sf_strerror(output_);
         }
         framesWritten_ += frames;
         header.flags.fetch_or(kWaveHeaderDone, std::memory_order_release);

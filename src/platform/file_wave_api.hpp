@@ -40,6 +40,8 @@ public:
     bool recordingEnded() const { return ended_; }
     bool playbackIdle() const { return playing_.empty(); }
     std::int64_t framesWritten() const { return framesWritten_; }
+    // What went wrong with the output file, empty while all is well.
+    const std::string& failure() const { return failure_; }
 
     int deviceCount(WaveDirection dir) override;
     int deviceName(WaveDirection dir, int index, std::string& name) override;
@@ -77,6 +79,7 @@ private:
     std::int64_t playbackFreeAtMs_ = 0;  // when the device has played all written so far
     std::deque<std::pair<WaveHeader*, std::int64_t>> playing_;  // buffer, time it is done
     std::int64_t framesWritten_ = 0;
+    std::string failure_;
 };
 
 }  // namespace orv

@@ -77,6 +77,15 @@ TEST_F(BatchRun, MovesAWholeRecordingThroughToTheSpeakerFileInWholeBuffers) {
     EXPECT_NE(err.find("written to"), std::string::npos) << err;
 }
 
+TEST_F(BatchRun, AnOutputFileThatCannotBeWrittenStopsTheRunWithAFailure) {
+    writeRecording(path("band.wav"), 48000, 2, 0.5);
+    for (const std::string& out : {path("no-such-folder") + "/out.wav", std::string("/dev/full")}) {
+        EXPECT_EQ(run("--rx-file " + path("band.wav") + " --speaker-file " + out), 1) << out << ": " << err;
+        EXPECT_NE(err.find("cannot write the speaker file"), std::string::npos) << err;
+        EXPECT_EQ(err.find("written to"), std::string::npos) << err;
+    }
+}
+
 TEST_F(BatchRun, RefusesRecordingsItCannotReplayBeforeWritingAnything) {
     writeRecording(path("odd-rate.wav"), 22050, 2, 0.1);
     writeRecording(path("mono.wav"), 48000, 1, 0.1);
