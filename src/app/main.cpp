@@ -120,7 +120,11 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!station.startUp()) return 1;
-    if (recording) station.applyCaptureRate(recording->rate);
+    if (recording) {
+        // The recording stands in for the receive card: its rate is the capture rate.
+        station.config()[orv::config::kCaptureRate] = orv::captureRateCode(recording->rate);
+        station.applySampleRate();
+    }
     station.initReceive();
     if (options.batch) return runBatch(station, fileDevices, virtualClock, *recording, options.speakerFile);
     return runRealTime(station, argc, argv);

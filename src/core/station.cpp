@@ -7,8 +7,8 @@ namespace orv {
 
 Station::Station(StationPorts ports)
     : ports_(ports),
-      messages_(ports.view, language_),
-      files_(ports.files, ports.view, language_),
+      messages_(ports.view, config_[config::kLanguage]),
+      files_(ports.files, ports.view, config_[config::kLanguage]),
       engine_(s_, ports.wave, messages_, controls_) {}
 
 bool Station::startUp() {
@@ -31,11 +31,6 @@ void Station::initReceive() {
     s_.startRequested = true;
 }
 
-void Station::applyCaptureRate(int fee) {
-    s_.fee = fee;
-    s_.blockLength = fee <= 12000 ? 1024 : 2048;
-}
-
 void Station::resetReceiveState() {
     s_.rxBacklog.clear();
     s_.captureBlock.clear();
@@ -50,21 +45,6 @@ void Station::formClose() {
 }
 
 void Station::abandonClick() { formClose(); }
-
-bool Station::enumerateCards() {
-    if (ports_.wave.deviceCount(WaveDirection::Capture) > 0 && ports_.wave.deviceCount(WaveDirection::Playback) > 0)
-        return true;
-    ports_.view.beep(1000, 300);
-    ports_.view.showStandardBox(BoxIcon::Error, text("Impossible working because there is no sound card.",
-                                                     "Fonctionnement impossible car il n'y a pas de carte son."));
-    return false;
-}
-
-void Station::testCardFormat() {
-    s_.formatChecked = true;
-    s_.captureStereo = true;
-    s_.captureRate = s_.fee;
-}
 
 void Station::locateMixer() {
     mixerCommand_ = ports_.mixer.find();

@@ -11,6 +11,8 @@
 #include "display/display.hpp"
 #include "dsp/receive_chain.hpp"
 #include "link/transmit_chain.hpp"
+#include "settings/config_record.hpp"
+#include "sound/device_tables.hpp"
 #include "sound/mixer.hpp"
 #include "sound/wave_api.hpp"
 #include "sound/wave_engine.hpp"
@@ -44,8 +46,21 @@ public:
     void initReceive();
     void formClose();
     void abandonClick();
-    // Sets the capture rate and the processing block that goes with it.
-    void applyCaptureRate(int fee);
+
+    // Sound-card, rate and receiver-type menus and the mixer buttons.
+    void cardItemClick(std::string_view item);  // any of the 68 card items
+    void applyCard(CardRole role);
+    void rateItemClick(std::string_view item);  // Fe_192000 … Fe_11025
+    void applySampleRate();
+    void receiverTypeClick(bool sdr);           // Recepteur_type_SdR / Recepteur_conversion_directe
+    void applyReceiverType();
+    void feRegulatedClick(bool down);
+    void fesEqualsFeeClick(bool down);
+    void mixerButtonClick(std::string_view button);
+    int cardCount(WaveDirection dir) const { return cardCounts_[dir == WaveDirection::Capture ? 0 : 1]; }
+    const std::string& cardName(WaveDirection dir, int k) const {
+        return cardNames_[dir == WaveDirection::Capture ? 0 : 1][static_cast<std::size_t>(k)];
+    }
 
     // Timers.
     void timer1() { mainCycle(); }
@@ -72,11 +87,12 @@ public:
     const Display& display() const { return display_; }
     VoiceLevelHistory& voiceLevels() { return voiceLevels_; }
 
-    std::uint8_t language() const { return language_; }
-    void setLanguage(std::uint8_t language) { language_ = language; }
+    std::uint8_t language() const { return config_[config::kLanguage]; }
+    void setLanguage(std::uint8_t language) { config_[config::kLanguage] = language; }
     std::string text(std::string_view english, std::string_view french) const {
-        return langText(language_, english, french);
+        return langText(language(), english, french);
     }
+    ConfigRecord& config() { return config_; }
     const std::string& mixerCommand() const { return mixerCommand_; }
     bool linkListening() const { return linkListening_; }
 
@@ -92,16 +108,23 @@ private:
     void voiceStep();
     void linkEndStep();
 
-    // Calls into the device selection, transmit and PTT parts.
+    // Device selection.
     bool enumerateCards();
     void testCardFormat();
+    bool formatTrial();
+    void restartReceive();
+    // The settings file is written by the configuration part; until then the record
+    // lives in memory only.
+    void writeConfig() {}
+
+    // Calls into the transmit and PTT parts.
     void locateMixer();
     void stopVoiceTransmit();
     void endTransmit();
     void pttKeyOff() {}
 
     StationPorts ports_;
-    std::uint8_t language_ = kEnglish;
+    ConfigRecord config_ = kStandardConfig;  // the settings bytes; byte 0 is the language
     ProcessingState s_;
     ControlsModel controls_;
     MessageWindow messages_;
@@ -114,6 +137,8 @@ private:
     std::vector<std::int16_t> audio_;        // one half block's speaker audio
     std::array<std::int32_t, 2048> displayBlockI_{};
     std::array<std::int32_t, 2048> displayBlockQ_{};
+    std::array<int, 2> cardCounts_{};
+    std::array<std::array<std::string, kMaxCards>, 2> cardNames_{};
     std::string mixerCommand_;
     bool linkListening_ = false;
 };

@@ -60,11 +60,12 @@ int FileWaveApi::deviceName(WaveDirection dir, int index, std::string& name) {
 
 int FileWaveApi::open(WaveDirection dir, Handle& handle, int device, const WaveFormat& format) {
     if (device != 0 || device >= deviceCount(dir)) return kBadDevice;
-    if (format.bitsPerSample != 16) return kBadFormat;
     if (dir == WaveDirection::Capture) {
         if (captureOpen_) return kError;
         // A recording plays at its own format only, like a card that refuses the others.
-        if (format.channels != recording_->channels || format.samplesPerSecond != recording_->rate) return kBadFormat;
+        if (format.bitsPerSample != 16 || format.channels != recording_->channels ||
+            format.samplesPerSecond != recording_->rate)
+            return kBadFormat;
         SF_INFO info{};
         input_ = sf_open(recording_->path.c_str(), SFM_READ, &info);
         if (!input_) return kError;
@@ -73,26 +74,37 @@ int FileWaveApi::open(WaveDirection dir, Handle& handle, int device, const WaveF
         handle = kCaptureHandle;
         return kWaveOk;
     }
+    // 8-bit opens carry no data: the format trial before each receive open uses one.
     if (playbackOpen_) return kError;
-    if (!speakerPath_.empty() && !output_) {
-        SF_INFO info{};
-        info.samplerate = format.samplesPerSecond;
-        info.channels = format.channels;
-        info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-        output_ = sf_open(speakerPath_.c_str(), SFM_WRITE, &info);
-        if (!output_) {
-            failure_ = "cannot write the speaker file '" + speakerPath_ + "': " + sf_strerror(nullptr);
-            return kError;
-        }
-        // The header is rewritten with every write, so an interrupted run leaves a
-        // readable file.
-        sf_command(output_, SFC_SET_UPDATE_HEADER_AUTO, nullptr, SF_TRUE);
-    }
+    if (format.bitsPerSample != 16 && format.bitsPerSample != 8) return kBadFormat;
     playbackOpen_ = true;
     playbackFormat_ = format;
     playbackFreeAtMs_ = clock_.nowMs();
     handle = kPlaybackHandle;
     return kWaveOk;
+}
+
+bool FileWaveApi::openOutput() {
+    if (output_) {
+        if (outputFormat_.channels == playbackFormat_.channels &&
+            outputFormat_.samplesPerSecond == playbackFormat_.samplesPerSecond)
+            return true;
+        failure_ = "the speaker audio changed format in the middle of '" + speakerPath_ + "'";
+        return false;
+    }
+    SF_INFO info{};
+    info.samplerate = playbackFormat_.samplesPerSecond;
+    info.channels = playbackFormat_.channels;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    output_ = sf_open(speakerPath_.c_str(), SFM_WRITE, &info);
+    if (!output_) {
+        failure_ = "cannot write the speaker file '" + speakerPath_ + "': " + sf_strerror(nullptr);
+        return false;
+    }
+    outputFormat_ = playbackFormat_;
+    // The header is rewritten with every write, so an interrupted run leaves a readable file.
+    sf_command(output_, SFC_SET_UPDATE_HEADER_AUTO, nullptr, SF_TRUE);
+    return true;
 }
 
 int FileWaveApi::prepareHeader(WaveDirection dir, Handle handle, WaveHeader& header) {
@@ -125,6 +137,8 @@ int FileWaveApi::start(Handle handle) {
 
 int FileWaveApi::write(Handle handle, WaveHeader& header) {
     if (!playbackOpen_ || handle != kPlaybackHandle) return kInvalidHandle;
+    if (playbackFormat_.bitsPerSample != 16) return kBadFormat;
+    if (!speakerPath_.empty() && !openOutput()) return kError;
     header.flags &= ~kWaveHeaderDone;
     const auto frames = static_cast<std::int64_t>(header.data.size()) / playbackFormat_.blockAlign();
     playbackFreeAtMs_ = std::max(playbackFreeAtMs_, clock_.nowMs()) + durationMs(frames, playbackFormat_.samplesPerSecond);

@@ -60,6 +60,7 @@ private:
     void pumpCapture();
     void pumpPlayback();
     bool fillFromRecording(WaveHeader& header);
+    bool openOutput();
 
     Clock& clock_;
     std::optional<Recording> recording_;
@@ -76,6 +77,7 @@ private:
     sf_private_tag* output_ = nullptr;
     bool playbackOpen_ = false;
     WaveFormat playbackFormat_;
+    WaveFormat outputFormat_;
     std::int64_t playbackFreeAtMs_ = 0;  // when the device has played all written so far
     std::deque<std::pair<WaveHeader*, std::int64_t>> playing_;  // buffer, time it is done
     std::int64_t framesWritten_ = 0;

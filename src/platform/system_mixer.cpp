@@ -18,9 +18,17 @@ std::string SystemMixer::find() {
     return {};
 }
 
-bool SystemMixer::start(const std::string& command) {
+bool SystemMixer::start(const std::string& command, bool recording, int device) {
     QStringList words = QProcess::splitCommand(QString::fromStdString(command));
     if (words.isEmpty()) return false;
+    // pavucontrol opens on its input or output devices tab; alsamixer on the capture or
+    // playback view of the card.
+    if (words.first().endsWith("pavucontrol")) {
+        words << (recording ? "--tab=4" : "--tab=3");
+    } else {
+        words << "-V" << (recording ? "capture" : "playback");
+        if (device >= 0) words << "-c" << QString::number(device);
+    }
     const QString program = words.takeFirst();
     return QProcess::startDetached(program, words);
 }

@@ -9,7 +9,7 @@ class SystemMixer final : public Mixer {
 public:
     std::string find() override;
     std::vector<std::string> programsLookedFor() const override { return {"pavucontrol", "alsamixer"}; }
-    bool start(const std::string& command) override;
+    bool start(const std::string& command, bool recording, int device) override;
 };
 
 }  // namespace orv

@@ -13,7 +13,9 @@ public:
     virtual std::string find() = 0;
     // The programs looked for, in the order tried, for the message when none is found.
     virtual std::vector<std::string> programsLookedFor() const = 0;
-    virtual bool start(const std::string& command) = 0;
+    // Opens the mixer found by find() on the recording or the playback side, for
+    // device `device` (or the default device when it is -1).
+    virtual bool start(const std::string& command, bool recording, int device) = 0;
 };
 
 }  // namespace orv

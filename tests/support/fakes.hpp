@@ -48,11 +48,17 @@ public:
 class FakeMixer final : public Mixer {
 public:
     std::string command = "pavucontrol";
-    std::vector<std::string> started;
+    struct Start {
+        std::string command;
+        bool recording;
+        int device;
+        bool operator==(const Start&) const = default;
+    };
+    std::vector<Start> started;
     std::string find() override { return command; }
     std::vector<std::string> programsLookedFor() const override { return {"pavucontrol", "alsamixer"}; }
-    bool start(const std::string& c) override {
-        started.push_back(c);
+    bool start(const std::string& c, bool recording, int device) override {
+        started.push_back({c, recording, device});
         return true;
     }
 };

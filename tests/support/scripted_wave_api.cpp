@@ -34,11 +34,13 @@ int ScriptedWaveApi::count(WaveDirection dir, Call call) const {
 }
 
 int ScriptedWaveApi::deviceName(WaveDirection dir, int index, std::string& name) {
+    if (dir == WaveDirection::Capture && index == failingName) return 2;
     name = (dir == WaveDirection::Capture ? "Capture " : "Playback ") + std::to_string(index);
     return kWaveOk;
 }
 
 int ScriptedWaveApi::open(WaveDirection dir, Handle& handle, int device, const WaveFormat& format) {
+    opens.push_back(format);
     if (const int rc = enter(dir, Call::Open); rc != kWaveOk) return rc;
     if (device < 0 || device >= devices[side(dir)]) return 2;
     open_[side(dir)] = true;

@@ -20,9 +20,11 @@ public:
     static constexpr int kInvalidHandle = 5;
 
     std::array<int, 2> devices{1, 1};               // capture, playback
+    int failingName = -1;                           // capture device whose name query fails
     std::array<WaveFormat, 2> openedFormat{};
     std::array<int, 2> openedDevice{-1, -1};
     std::vector<std::string> calls;                 // "Prepare capture", "Write playback", …
+    std::vector<WaveFormat> opens;                  // every format asked for, in order
     std::vector<std::uint8_t> played;               // bytes of the playback buffers finished, in order
     // Runs after each successful capture add, as a driver that fills buffers at once would.
     std::function<void(WaveHeader&)> afterAdd;
