@@ -2,6 +2,7 @@
 #include <atomic>
 #include <csignal>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,8 +15,10 @@
 #include "platform/console_view.hpp"
 #include "platform/file_wave_api.hpp"
 #include "platform/null_wave_api.hpp"
+#include "platform/portaudio_wave_api.hpp"
 #include "platform/posix_files.hpp"
 #include "platform/real_clock.hpp"
+#include "platform/role_wave_api.hpp"
 #include "platform/system_mixer.hpp"
 
 namespace {
@@ -24,48 +27,75 @@ std::atomic<bool> stopRequested{false};
 
 void requestStop(int) { stopRequested = true; }
 
-// Real time: Timer1 every 10 ms on the event loop until SIGINT or SIGTERM.
-int runRealTime(orv::Station& station, int argc, char** argv) {
+// The recordings named on the command line, checked before anything runs.
+struct Recordings {
+    std::optional<orv::Recording> rx;
+    std::optional<orv::Recording> mic;
+};
+
+bool inspectRecordings(const orv::Options& options, Recordings& out) {
+    std::string error;
+    if (!options.rxFile.empty()) out.rx = orv::Recording::inspectReceiver(options.rxFile, error);
+    if (error.empty() && !options.micFile.empty()) out.mic = orv::Recording::inspectMicrophone(options.micFile, error);
+    if (error.empty()) return true;
+    std::cerr << "orvandel: " << error << "\n";
+    return false;
+}
+
+// The run is over once a replayed recording has ended and its audio has been played.
+bool recordingPlayedOut(const orv::Station& station, const orv::FileWaveApi& rx, const orv::FileWaveApi* speaker) {
+    const auto& s = station.state();
+    const bool speakerIdle = !speaker || speaker->playbackIdle();
+    return rx.recordingEnded() && speakerIdle &&
+           s.speaker.samples() < static_cast<std::size_t>(s.outBufferBytes / 2);
+}
+
+// Real time: Timer1 every 10 ms on the event loop until SIGINT or SIGTERM, or until a
+// replayed recording (not looping) has been played out.
+int runRealTime(orv::Station& station, orv::RoleWaveApi& wave, const orv::FileWaveApi* rx,
+                const orv::FileWaveApi* speaker, int argc, char** argv) {
     QCoreApplication app(argc, argv);
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);
+    int status = 0;
     QTimer timer1;
     timer1.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer1, &QTimer::timeout, [&] {
-        if (stopRequested) {
-            app.quit();
-            return;
-        }
+        wave.pump();
         station.timer1();
+        if (const auto failure = wave.failure(); !failure.empty()) {
+            std::cerr << "orvandel: " << failure << "\n";
+            status = 1;
+            app.quit();
+        }
+        if (stopRequested || (rx && recordingPlayedOut(station, *rx, speaker))) app.quit();
     });
     timer1.start(10);
     app.exec();
     station.formClose();
-    return 0;
+    return status;
 }
 
 // Batch: Timer1 on the virtual clock until the recording has been processed and its
 // audio played out, never longer than the recording plus a minute.
-int runBatch(orv::Station& station, orv::FileWaveApi& wave, orv::VirtualClock& clock,
-             const orv::Recording& recording, const std::string& speakerFile) {
+int runBatch(orv::Station& station, orv::RoleWaveApi& wave, orv::VirtualClock& clock, const orv::FileWaveApi& rx,
+             const orv::FileWaveApi& speaker, const orv::Recording& recording, const std::string& speakerFile) {
     const std::int64_t limitMs = recording.frames * 1000 / recording.rate + 60000;
-    const auto& s = station.state();
     while (clock.nowMs() < limitMs) {
         clock.advance(10);
         wave.pump();
         station.timer1();
-        if (!wave.failure().empty()) {
-            std::cerr << "orvandel: " << wave.failure() << "\n";
+        if (const auto failure = wave.failure(); !failure.empty()) {
+            std::cerr << "orvandel: " << failure << "\n";
             station.formClose();
             return 1;
         }
-        const bool playedOut = wave.playbackIdle() && s.speaker.samples() < static_cast<std::size_t>(s.outBufferBytes / 2);
-        if (wave.recordingEnded() && playedOut) break;
+        if (recordingPlayedOut(station, rx, &speaker)) break;
     }
     station.formClose();
     if (!speakerFile.empty())
-        std::cerr << "Speaker audio: " << wave.framesWritten() << " samples at " << s.fes << " samples/s written to "
-                  << speakerFile << "\n";
+        std::cerr << "Speaker audio: " << speaker.framesWritten() << " samples at " << station.state().fes
+                  << " samples/s written to " << speakerFile << "\n";
     return 0;
 }
 
@@ -88,6 +118,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!options.headless) std::cerr << "orvandel: this build has no window yet; running headless.\n";
+    Recordings recordings;
+    if (!inspectRecordings(options, recordings)) return 2;
 
     std::string error;
     const std::string dir = orv::PosixFiles::prepareDirectory(options.dir, error);
@@ -95,37 +127,44 @@ int main(int argc, char** argv) {
         std::cerr << "orvandel: cannot use the settings folder '" << options.dir << "': " << error << "\n";
         return 1;
     }
+    if (options.batch && !recordings.rx) {
+        std::cerr << "Nothing to play: batch mode replays a recording (--rx-file), and none was given.\n";
+        return 0;
+    }
     orv::PosixFiles files(dir);
     orv::ConsoleView view(std::cerr);
     orv::SystemMixer mixer;
     orv::RealClock realClock;
     orv::VirtualClock virtualClock;
     orv::Clock& clock = options.batch ? static_cast<orv::Clock&>(virtualClock) : realClock;
-    std::optional<orv::Recording> recording;
-    if (!options.rxFile.empty()) {
-        recording = orv::Recording::inspect(options.rxFile, error);
-        if (!error.empty()) {
-            std::cerr << "orvandel: " << error << "\n";
-            return 2;
-        }
-    }
-    // No sound-card driver is built in yet: real time has no devices, batch runs on files.
-    orv::NullWaveApi noCards(false);
-    orv::FileWaveApi fileDevices(clock, recording, options.speakerFile);
-    orv::WaveApi& wave = options.batch ? static_cast<orv::WaveApi&>(fileDevices) : noCards;
+
+    // Batch runs on the virtual clock, which no card follows: only files serve there,
+    // and the speaker and TX outputs go nowhere when no file is named.
+    std::unique_ptr<orv::WaveApi> cards;
+    if (options.batch)
+        cards = std::make_unique<orv::NullWaveApi>();
+    else
+        cards = std::make_unique<orv::PortAudioWaveApi>();
+    orv::FileWaveApi rxFile(clock, recordings.rx, "", options.rxLoop);
+    orv::FileWaveApi micFile(clock, recordings.mic, "");
+    orv::FileWaveApi speakerFile(clock, std::nullopt, options.speakerFile);
+    orv::FileWaveApi txFile(clock, std::nullopt, options.txFile);
+    const bool discard = options.batch;
+    orv::RoleWaveApi wave(*cards, {recordings.rx ? &rxFile : nullptr, recordings.mic ? &micFile : nullptr,
+                                   discard || !options.speakerFile.empty() ? &speakerFile : nullptr,
+                                   discard || !options.txFile.empty() ? &txFile : nullptr});
 
     orv::Station station({wave, clock, view, files, mixer});
-    if (options.batch && !recording) {
-        std::cerr << "Nothing to play: batch mode replays a recording (--rx-file), and none was given.\n";
-        return 0;
-    }
     if (!station.startUp()) return 1;
-    if (recording) {
+    if (recordings.rx) {
         // The recording stands in for the receive card: its rate is the capture rate.
-        station.config()[orv::config::kCaptureRate] = orv::captureRateCode(recording->rate);
+        station.config()[orv::config::kCaptureRate] = orv::captureRateCode(recordings.rx->rate);
         station.applySampleRate();
     }
     station.initReceive();
-    if (options.batch) return runBatch(station, fileDevices, virtualClock, *recording, options.speakerFile);
-    return runRealTime(station, argc, argv);
+    if (options.batch)
+        return runBatch(station, wave, virtualClock, rxFile, speakerFile, *recordings.rx, options.speakerFile);
+    const bool endsWithRecording = recordings.rx && !options.rxLoop;
+    return runRealTime(station, wave, endsWithRecording ? &rxFile : nullptr,
+                       options.speakerFile.empty() ? nullptr : &speakerFile, argc, argv);
 }

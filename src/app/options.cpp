@@ -15,7 +15,10 @@ constexpr OptionRow kOptions[] = {
     {"--batch", nullptr, "with --headless: run on a virtual clock, as fast as the processor allows"},
     {"--dir", "DIR", "keep the settings in DIR (default: ~/.config/orvandel)"},
     {"--rx-file", "IQ.wav", "replay a 16-bit stereo I/Q recording as the receive card; its rate sets the capture rate"},
-    {"--speaker-file", "OUT.wav", "write the speaker audio to a 16-bit mono WAV file"},
+    {"--rx-loop", nullptr, "with --rx-file in real time: start the recording again at its end instead of stopping"},
+    {"--speaker-file", "OUT.wav", "write the speaker audio to a 16-bit mono WAV file instead of the speaker card"},
+    {"--mic-file", "IN.wav", "replay a 16-bit mono recording at 11025 or 12000 as the microphone card"},
+    {"--tx-file", "IQ_OUT.wav", "write the transmitted I/Q to a 16-bit stereo WAV file instead of the TX card"},
     {"--help", nullptr, "show this help and exit"},
     {"--version", nullptr, "show the version and exit"},
 };
@@ -26,6 +29,8 @@ std::string* valueOption(Options& o, const std::string& arg) {
     if (name == "--dir") return &o.dir;
     if (name == "--rx-file") return &o.rxFile;
     if (name == "--speaker-file") return &o.speakerFile;
+    if (name == "--mic-file") return &o.micFile;
+    if (name == "--tx-file") return &o.txFile;
     return nullptr;
 }
 
@@ -44,6 +49,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
             o.headless = true;
         } else if (arg == "--batch") {
             o.batch = true;
+        } else if (arg == "--rx-loop") {
+            o.rxLoop = true;
         } else if (std::string* value = valueOption(o, arg)) {
             const std::string name = arg.substr(0, arg.find('='));
             const bool inlineValue = arg.find('=') != std::string::npos;
@@ -62,8 +69,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
         }
     }
     if (o.batch && !o.headless) parsed.error = "--batch goes with --headless";
-    if (!o.batch && (!o.rxFile.empty() || !o.speakerFile.empty()))
-        parsed.error = "recordings and output files are replayed and written in batch mode (--headless --batch)";
+    if (o.rxLoop && o.rxFile.empty()) parsed.error = "--rx-loop goes with --rx-file";
+    if (o.rxLoop && o.batch) parsed.error = "--rx-loop replays without end; batch mode ends with the recording";
     return parsed;
 }
 

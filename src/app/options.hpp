@@ -13,6 +13,9 @@ struct Options {
     std::string dir;
     std::string rxFile;
     std::string speakerFile;
+    std::string micFile;
+    std::string txFile;
+    bool rxLoop = false;
 };
 
 struct ParsedOptions {

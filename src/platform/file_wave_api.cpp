@@ -18,7 +18,10 @@ constexpr int kError = 1;
 std::int64_t durationMs(std::int64_t frames, int rate) { return frames * 1000 / rate; }
 }  // namespace
 
-Recording Recording::inspect(const std::string& path, std::string& error) {
+namespace {
+
+// The recording's format, or an error when it cannot be read or is not 16-bit PCM.
+Recording inspect(const std::string& path, std::string& error) {
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     if (!file) {
@@ -26,18 +29,34 @@ Recording Recording::inspect(const std::string& path, std::string& error) {
         return {};
     }
     sf_close(file);
-    Recording r{path, info.samplerate, info.channels, info.frames};
-    if ((info.format & SF_FORMAT_SUBMASK) != SF_FORMAT_PCM_16 || info.channels != 2) {
+    if ((info.format & SF_FORMAT_SUBMASK) != SF_FORMAT_PCM_16) error = "the recording '" + path + "' is not 16-bit";
+    return {path, info.samplerate, info.channels, info.frames};
+}
+
+}  // namespace
+
+Recording Recording::inspectReceiver(const std::string& path, std::string& error) {
+    Recording r = inspect(path, error);
+    if (!error.empty()) return r;
+    if (r.channels != 2) {
         error = "the recording '" + path + "' is not 16-bit stereo I/Q (left I, right Q)";
-    } else if (std::find(kCaptureRates.begin(), kCaptureRates.end(), info.samplerate) == kCaptureRates.end()) {
-        error = "the recording '" + path + "' is at " + std::to_string(info.samplerate) +
+    } else if (std::find(kCaptureRates.begin(), kCaptureRates.end(), r.rate) == kCaptureRates.end()) {
+        error = "the recording '" + path + "' is at " + std::to_string(r.rate) +
                 " samples/s; the receiver runs at 11025, 12000, 44100, 48000, 96000 or 192000";
     }
     return r;
 }
 
-FileWaveApi::FileWaveApi(Clock& clock, std::optional<Recording> recording, std::string speakerPath)
-    : clock_(clock), recording_(std::move(recording)), speakerPath_(std::move(speakerPath)) {}
+Recording Recording::inspectMicrophone(const std::string& path, std::string& error) {
+    Recording r = inspect(path, error);
+    if (!error.empty()) return r;
+    if (r.channels != 1 || (r.rate != 11025 && r.rate != 12000))
+        error = "the microphone recording '" + path + "' must be mono at 11025 or 12000 samples/s";
+    return r;
+}
+
+FileWaveApi::FileWaveApi(Clock& clock, std::optional<Recording> recording, std::string outputPath, bool loop)
+    : clock_(clock), recording_(std::move(recording)), outputPath_(std::move(outputPath)), loop_(loop) {}
 
 FileWaveApi::~FileWaveApi() {
     if (input_) sf_close(input_);
@@ -54,7 +73,7 @@ int FileWaveApi::deviceName(WaveDirection dir, int index, std::string& name) {
     if (dir == WaveDirection::Capture)
         name = recording_->path;
     else
-        name = speakerPath_.empty() ? "Discard" : speakerPath_;
+        name = outputPath_.empty() ? "Discard" : outputPath_;
     return kWaveOk;
 }
 
@@ -69,7 +88,7 @@ int FileWaveApi::open(WaveDirection dir, Handle& handle, int device, const WaveF
         SF_INFO info{};
         input_ = sf_open(recording_->path.c_str(), SFM_READ, &info);
         if (!input_) return kError;
-        if (framesCaptured_ > 0) sf_seek(input_, framesCaptured_, SEEK_SET);
+        if (framesCaptured_ > 0) sf_seek(input_, framesCaptured_ % std::max<std::int64_t>(recording_->frames, 1), SEEK_SET);
         captureOpen_ = true;
         handle = kCaptureHandle;
         return kWaveOk;
@@ -89,16 +108,16 @@ bool FileWaveApi::openOutput() {
         if (outputFormat_.channels == playbackFormat_.channels &&
             outputFormat_.samplesPerSecond == playbackFormat_.samplesPerSecond)
             return true;
-        failure_ = "the speaker audio changed format in the middle of '" + speakerPath_ + "'";
+        failure_ = "the output audio changed format in the middle of '" + outputPath_ + "'";
         return false;
     }
     SF_INFO info{};
     info.samplerate = playbackFormat_.samplesPerSecond;
     info.channels = playbackFormat_.channels;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    output_ = sf_open(speakerPath_.c_str(), SFM_WRITE, &info);
+    output_ = sf_open(outputPath_.c_str(), SFM_WRITE, &info);
     if (!output_) {
-        failure_ = "cannot write the speaker file '" + speakerPath_ + "': " + sf_strerror(nullptr);
+        failure_ = "cannot write the output file '" + outputPath_ + "': " + sf_strerror(nullptr);
         return false;
     }
     outputFormat_ = playbackFormat_;
@@ -112,7 +131,6 @@ int FileWaveApi::prepareHeader(WaveDirection dir, Handle handle, WaveHeader& hea
                                                      : playbackOpen_ && handle == kPlaybackHandle;
     if (!valid) return kInvalidHandle;
     header.flags |= kWaveHeaderPrepared;
-    if (dir == WaveDirection::Playback) header.flags |= kWaveHeaderDone;
     return kWaveOk;
 }
 
@@ -138,7 +156,7 @@ int FileWaveApi::start(Handle handle) {
 int FileWaveApi::write(Handle handle, WaveHeader& header) {
     if (!playbackOpen_ || handle != kPlaybackHandle) return kInvalidHandle;
     if (playbackFormat_.bitsPerSample != 16) return kBadFormat;
-    if (!speakerPath_.empty() && !openOutput()) return kError;
+    if (!outputPath_.empty() && !openOutput()) return kError;
     header.flags &= ~kWaveHeaderDone;
     const auto frames = static_cast<std::int64_t>(header.data.size()) / playbackFormat_.blockAlign();
     playbackFreeAtMs_ = std::max(playbackFreeAtMs_, clock_.nowMs()) + durationMs(frames, playbackFormat_.samplesPerSecond);
@@ -195,7 +213,7 @@ bool FileWaveApi::fillFromRecording(WaveHeader& header) {
     const auto frames = static_cast<sf_count_t>(header.data.size()) / (2 * recording_->channels);
     // Samples are read as host shorts and stored little-endian, as a card delivers them.
     std::vector<short> samples(static_cast<std::size_t>(frames * recording_->channels));
-    if (sf_readf_short(input_, samples.data(), frames) != frames) return false;
+    if (readFrames(samples.data(), frames) != frames) return false;
     for (std::size_t i = 0; i < samples.size(); ++i) {
         const auto bits = static_cast<std::uint16_t>(samples[i]);
         header.data[2 * i] = static_cast<std::uint8_t>(bits & 0xFF);
@@ -204,6 +222,18 @@ bool FileWaveApi::fillFromRecording(WaveHeader& header) {
     framesCaptured_ += frames;
     header.bytesRecorded.store(static_cast<std::uint32_t>(header.data.size()), std::memory_order_release);
     return true;
+}
+
+sf_count_t FileWaveApi::readFrames(short* into, sf_count_t frames) {
+    sf_count_t got = sf_readf_short(input_, into, frames);
+    // Looping, the end of the recording joins its start without a gap.
+    while (loop_ && got < frames && recording_->frames > 0) {
+        sf_seek(input_, 0, SEEK_SET);
+        const sf_count_t more = sf_readf_short(input_, into + got * recording_->channels, frames - got);
+        if (more <= 0) break;
+        got += more;
+    }
+    return got;
 }
 
 void FileWaveApi::pumpPlayback() {
@@ -216,7 +246,7 @@ void FileWaveApi::pumpPlayback() {
             for (std::size_t i = 0; i < samples.size(); ++i)
                 samples[i] = static_cast<short>(header.data[2 * i] | (header.data[2 * i + 1] << 8));
             if (sf_writef_short(output_, samples.data(), frames) != frames && failure_.empty())
-                failure_ = "cannot write the speaker file '" + speakerPath_ + "': " + sf_strerror(output_);
+                failure_ = "cannot write the output file '" + outputPath_ + "': " + sf_strerror(output_);
         }
         framesWritten_ += frames;
         header.flags.fetch_or(kWaveHeaderDone, std::memory_order_release);

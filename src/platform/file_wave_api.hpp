@@ -10,18 +10,21 @@
 #include "sound/wave_api.hpp"
 
 struct sf_private_tag;
+using sf_count_t = std::int64_t;
 
 namespace orv {
 
-// A 16-bit I/Q recording opened for replay, checked before anything runs.
+// A 16-bit recording opened for replay, checked before anything runs.
 struct Recording {
     std::string path;
     int rate = 0;
     int channels = 0;
     std::int64_t frames = 0;
 
-    // Empty `error` when the file can be replayed as a receiver.
-    static Recording inspect(const std::string& path, std::string& error);
+    // The I/Q of a receiver: stereo (left I, right Q) at one of the six capture rates.
+    static Recording inspectReceiver(const std::string& path, std::string& error);
+    // A microphone: mono at 11025 or 12000.
+    static Recording inspectMicrophone(const std::string& path, std::string& error);
 };
 
 // Sound devices made of files, paced by the clock: a recording replayed as the one
@@ -31,7 +34,8 @@ struct Recording {
 // Used with the virtual clock, the station runs as fast as the processor allows.
 class FileWaveApi final : public WaveApi {
 public:
-    FileWaveApi(Clock& clock, std::optional<Recording> recording, std::string speakerPath);
+    // With `loop` the recording starts again at its end instead of ending.
+    FileWaveApi(Clock& clock, std::optional<Recording> recording, std::string outputPath, bool loop = false);
     ~FileWaveApi() override;
 
     // Moves the devices on to the clock's present: completes what is due.
@@ -60,11 +64,13 @@ private:
     void pumpCapture();
     void pumpPlayback();
     bool fillFromRecording(WaveHeader& header);
+    sf_count_t readFrames(short* into, sf_count_t frames);
     bool openOutput();
 
     Clock& clock_;
     std::optional<Recording> recording_;
-    std::string speakerPath_;
+    std::string outputPath_;
+    bool loop_ = false;
 
     sf_private_tag* input_ = nullptr;
     bool captureOpen_ = false;

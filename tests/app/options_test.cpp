@@ -16,6 +16,12 @@ TEST(Options, ReadsModesAndFolder) {
     EXPECT_TRUE(files.error.empty());
     EXPECT_EQ(files.options.rxFile, "in.wav");
     EXPECT_EQ(files.options.speakerFile, "out.wav");
+    const auto roles = parseOptions({"--headless", "--rx-file", "in.wav", "--rx-loop", "--mic-file", "m.wav",
+                                     "--tx-file", "t.wav"});
+    EXPECT_TRUE(roles.error.empty());
+    EXPECT_TRUE(roles.options.rxLoop);
+    EXPECT_EQ(roles.options.micFile, "m.wav");
+    EXPECT_EQ(roles.options.txFile, "t.wav");
 }
 
 TEST(Options, SaysWhatIsWrong) {
@@ -27,8 +33,9 @@ TEST(Options, SaysWhatIsWrong) {
                           {{"--dir"}, "option --dir needs a value"},
                           {{"--dir="}, "option --dir needs a value"},
                           {{"--headless", "--batch", "--rx-file"}, "option --rx-file needs a value"},
-                          {{"--headless", "--rx-file", "a.wav"},
-                           "recordings and output files are replayed and written in batch mode (--headless --batch)"},
+                          {{"--headless", "--rx-loop"}, "--rx-loop goes with --rx-file"},
+                          {{"--headless", "--batch", "--rx-file", "a.wav", "--rx-loop"},
+                           "--rx-loop replays without end; batch mode ends with the recording"},
                           {{"--batch"}, "--batch goes with --headless"},
                           {{"stray"}, "unknown option 'stray'"}};
     for (const auto& c : cases) EXPECT_EQ(parseOptions(c.args).error, c.error);
@@ -36,7 +43,8 @@ TEST(Options, SaysWhatIsWrong) {
 
 TEST(Options, HelpListsEveryOptionOnALineOfItsOwn) {
     const std::string help = usageText();
-    for (const char* option : {"--headless", "--batch", "--dir DIR", "--rx-file IQ.wav", "--speaker-file OUT.wav", "--help",
+    for (const char* option : {"--headless", "--batch", "--dir DIR", "--rx-file IQ.wav", "--rx-loop", "--speaker-file OUT.wav",
+                               "--mic-file IN.wav", "--tx-file IQ_OUT.wav", "--help",
                                "--version"})
         EXPECT_NE(help.find(std::string("\n  ") + option), std::string::npos) << option;
 }
