@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include "app/batch_run.hpp"
 #include "app/options.hpp"
 #include "core/station.hpp"
 #include "platform/console_view.hpp"
@@ -42,14 +43,6 @@ bool inspectRecordings(const orv::Options& options, Recordings& out) {
     return false;
 }
 
-// The run is over once a replayed recording has ended and its audio has been played.
-bool recordingPlayedOut(const orv::Station& station, const orv::FileWaveApi& rx, const orv::FileWaveApi* speaker) {
-    const auto& s = station.state();
-    const bool speakerIdle = !speaker || speaker->playbackIdle();
-    return rx.recordingEnded() && speakerIdle &&
-           s.speaker.samples() < static_cast<std::size_t>(s.outBufferBytes / 2);
-}
-
 // Real time: Timer1 every 10 ms on the event loop until SIGINT or SIGTERM, or until a
 // replayed recording (not looping) has been played out.
 int runRealTime(orv::Station& station, orv::RoleWaveApi& wave, const orv::FileWaveApi* rx,
@@ -68,35 +61,12 @@ int runRealTime(orv::Station& station, orv::RoleWaveApi& wave, const orv::FileWa
             status = 1;
             app.quit();
         }
-        if (stopRequested || (rx && recordingPlayedOut(station, *rx, speaker))) app.quit();
+        if (stopRequested || (rx && orv::recordingPlayedOut(station, *rx, speaker))) app.quit();
     });
     timer1.start(10);
     app.exec();
     station.formClose();
     return status;
-}
-
-// Batch: Timer1 on the virtual clock until the recording has been processed and its
-// audio played out, never longer than the recording plus a minute.
-int runBatch(orv::Station& station, orv::RoleWaveApi& wave, orv::VirtualClock& clock, const orv::FileWaveApi& rx,
-             const orv::FileWaveApi& speaker, const orv::Recording& recording, const std::string& speakerFile) {
-    const std::int64_t limitMs = recording.frames * 1000 / recording.rate + 60000;
-    while (clock.nowMs() < limitMs) {
-        clock.advance(10);
-        wave.pump();
-        station.timer1();
-        if (const auto failure = wave.failure(); !failure.empty()) {
-            std::cerr << "orvandel: " << failure << "\n";
-            station.formClose();
-            return 1;
-        }
-        if (recordingPlayedOut(station, rx, &speaker)) break;
-    }
-    station.formClose();
-    if (!speakerFile.empty())
-        std::cerr << "Speaker audio: " << speaker.framesWritten() << " samples at " << station.state().fes
-                  << " samples/s written to " << speakerFile << "\n";
-    return 0;
 }
 
 }  // namespace
@@ -162,8 +132,17 @@ int main(int argc, char** argv) {
         station.applySampleRate();
     }
     station.initReceive();
-    if (options.batch)
-        return runBatch(station, wave, virtualClock, rxFile, speakerFile, *recordings.rx, options.speakerFile);
+    if (options.batch) {
+        const auto result = orv::runBatch(station, wave, virtualClock, rxFile, speakerFile, *recordings.rx);
+        if (!result.failure.empty()) {
+            std::cerr << "orvandel: " << result.failure << "\n";
+            return 1;
+        }
+        if (!options.speakerFile.empty())
+            std::cerr << "Speaker audio: " << speakerFile.framesWritten() << " samples at " << station.state().fes
+                      << " samples/s written to " << options.speakerFile << "\n";
+        return 0;
+    }
     const bool endsWithRecording = recordings.rx && !options.rxLoop;
     return runRealTime(station, wave, endsWithRecording ? &rxFile : nullptr,
                        options.speakerFile.empty() ? nullptr : &speakerFile, argc, argv);

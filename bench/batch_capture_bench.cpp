@@ -1,0 +1,67 @@
+// Seconds of capture the batch path moves per second of processor time: a recording
+// replayed through the file devices, the main cycle and playback, with the processing
+// the receive chain has today. The ceiling for every later receive figure.
+#include <benchmark/benchmark.h>
+
+#include <sndfile.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "app/batch_run.hpp"
+#include "support/fakes.hpp"
+#include "support/memory_files.hpp"
+#include "platform/null_wave_api.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string makeRecording(int rate, int seconds) {
+    const fs::path path = fs::temp_directory_path() / ("orvandel-bench-" + std::to_string(::getpid()) + "-" +
+                                                       std::to_string(rate) + ".wav");
+    SF_INFO info{};
+    info.samplerate = rate;
+    info.channels = 2;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* out = sf_open(path.c_str(), SFM_WRITE, &info);
+    std::vector<short> second(static_cast<std::size_t>(rate) * 2);
+    for (std::size_t i = 0; i < second.size(); ++i) second[i] = static_cast<short>((i * 7919) % 20000 - 10000);
+    for (int s = 0; s < seconds; ++s) sf_writef_short(out, second.data(), rate);
+    sf_close(out);
+    return path.string();
+}
+
+void BM_BatchCapture(benchmark::State& state) {
+    const int rate = static_cast<int>(state.range(0));
+    constexpr int kSeconds = 20;
+    const std::string path = makeRecording(rate, kSeconds);
+    std::string error;
+    const orv::Recording recording = orv::Recording::inspectReceiver(path, error);
+    for (auto _ : state) {
+        orv::VirtualClock clock;
+        orv::NullWaveApi cards;
+        orv::FileWaveApi rx(clock, recording, "");
+        orv::FileWaveApi speaker(clock, std::nullopt, "");
+        orv::RoleWaveApi wave(cards, {&rx, nullptr, &speaker, nullptr});
+        orv::test::RecordingView view;
+        orv::test::MemoryFiles files;
+        orv::test::FakeMixer mixer;
+        orv::Station station({wave, clock, view, files, mixer});
+        station.startUp();
+        station.config()[orv::config::kCaptureRate] = orv::captureRateCode(rate);
+        station.applySampleRate();
+        station.initReceive();
+        orv::runBatch(station, wave, clock, rx, speaker, recording);
+    }
+    fs::remove(path);
+    state.counters["realtime_x"] =
+        benchmark::Counter(static_cast<double>(kSeconds) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_BatchCapture)->Arg(48000)->Arg(192000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
