@@ -70,11 +70,10 @@ TEST_F(BatchRun, MovesAWholeRecordingThroughToTheSpeakerFileInWholeBuffers) {
     EXPECT_EQ(info.samplerate, 12000);
     EXPECT_EQ(info.channels, 1);
     EXPECT_EQ(info.format & SF_FORMAT_SUBMASK, SF_FORMAT_PCM_16);
-    // Buffers of 600 samples: two primed at the open, then the 2.3 buffers of silence and
-    // the audio of every whole processing block.
-    EXPECT_EQ(info.frames % 600, 0);
-    EXPECT_GE(info.frames, 600 * 42);
-    EXPECT_LE(info.frames, 600 * 44);
+    // Buffers of 600 samples: the two written at the open, then whole buffers from the
+    // queue: 2.3 buffers of silence (1380) and 512 samples from each of the 46 whole
+    // blocks of 2048 frames in 96000, 24932 samples, that is 41 buffers. 43 in all.
+    EXPECT_EQ(info.frames, 600 * 43);
     EXPECT_NE(err.find("written to"), std::string::npos) << err;
 }
 
