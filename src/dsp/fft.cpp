@@ -1,0 +1,143 @@
+#include "dsp/fft.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace orv {
+
+struct IntegerFft::Tables {
+    std::array<float, 36001> cosine{};
+    std::array<float, 36001> sine{};
+    std::array<std::array<std::uint16_t, 2048>, 12> index{};  // (stage, j)
+
+    Tables() {
+        for (int k = 0; k <= 36000; ++k) {
+            const float angle = static_cast<float>(k) * 3.14159265358979f / 180.0f / 100.0f;
+            cosine[static_cast<std::size_t>(k)] = static_cast<float>(std::cos(static_cast<long double>(angle)));
+            sine[static_cast<std::size_t>(k)] = static_cast<float>(std::sin(static_cast<long double>(angle)));
+        }
+        for (int s = 0; s < 12; ++s)
+            for (int j = 0; j < 2048; ++j)
+                index[static_cast<std::size_t>(s)][static_cast<std::size_t>(j)] =
+                    static_cast<std::uint16_t>((j * 36000 / (2 << s)) % 36000);
+    }
+};
+
+namespace {
+std::int32_t toInt(float v) {
+    if (v > 2.14e9f) v = 2.14e9f;
+    if (v < -2.14e9f) v = -2.14e9f;
+    return static_cast<std::int32_t>(std::nearbyint(v));
+}
+}  // namespace
+
+IntegerFft::IntegerFft()
+    : tables_([]() -> const Tables& {
+          static const Tables tables;
+          return tables;
+      }()) {}
+
+void IntegerFft::prepare(int length) {
+    if (length == length_) return;
+    length_ = length;
+    stages_ = 0;
+    while ((1 << stages_) < length) ++stages_;
+    // rev[0] = 0; for each stage size m: rev[i] = 2·rev[i], rev[i + m] = rev[i] + 1.
+    reversed_.assign(static_cast<std::size_t>(length), 0);
+    for (int m = 1; m < length; m *= 2) {
+        for (int i = 0; i < m; ++i) {
+            reversed_[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(2 * reversed_[static_cast<std::size_t>(i)]);
+            reversed_[static_cast<std::size_t>(i + m)] = static_cast<std::uint16_t>(reversed_[static_cast<std::size_t>(i)] + 1);
+        }
+    }
+}
+
+void IntegerFft::butterflies(bool conjugate) {
+    const int n = length_;
+    for (int s = 0; s < stages_; ++s) {
+        const int h = 1 << s;
+        const auto& index = tables_.index[static_cast<std::size_t>(s)];
+        for (int c = 0; c < n; c += 2 * h) {
+            for (int j = 0; j < h; ++j) {
+                const std::size_t t = index[static_cast<std::size_t>(j)];
+                const float cs = tables_.cosine[t];
+                const float sn = tables_.sine[t];
+                const auto a = static_cast<std::size_t>(c + j);
+                const auto p = a + static_cast<std::size_t>(h);
+                float tRe;
+                float tIm;
+                if (!conjugate) {
+                    tRe = cs * workRe_[p] + sn * workIm_[p];
+                    tIm = cs * workIm_[p] - sn * workRe_[p];
+                } else {
+                    tRe = cs * workRe_[p] - sn * workIm_[p];
+                    tIm = cs * workIm_[p] + sn * workRe_[p];
+                }
+                workRe_[p] = workRe_[a] - tRe;
+                workIm_[p] = workIm_[a] - tIm;
+                workRe_[a] += tRe;
+                workIm_[a] += tIm;
+            }
+        }
+    }
+}
+
+void IntegerFft::forward(const std::int32_t* real, const std::int32_t* imag, int length) {
+    prepare(length);
+    for (int k = 0; k < length; ++k) {
+        const std::size_t at = reversed_[static_cast<std::size_t>(k)];
+        workRe_[at] = static_cast<float>(real[k]);
+        workIm_[at] = imag ? static_cast<float>(imag[k]) : 0.0f;
+    }
+    butterflies(false);
+    for (std::size_t k = 0; k < static_cast<std::size_t>(length); ++k) {
+        re_[k] = toInt(workRe_[k]);
+        im_[k] = toInt(workIm_[k]);
+    }
+}
+
+void IntegerFft::inverse() {
+    const int n = length_;
+    for (int k = 0; k < n; ++k) {
+        const std::size_t at = reversed_[static_cast<std::size_t>(k)];
+        workRe_[at] = static_cast<float>(re_[static_cast<std::size_t>(k)]);
+        workIm_[at] = static_cast<float>(im_[static_cast<std::size_t>(k)]);
+    }
+    butterflies(true);
+    for (std::size_t k = 0; k < static_cast<std::size_t>(n); ++k) re_[k] = toInt(workRe_[k]) / (10 * n) * 10;
+}
+
+void SpectrumAverager::init(int length, int depth) {
+    length_ = length;
+    depth_ = depth;
+    current_.fill(0);
+    history_.assign(static_cast<std::size_t>(depth), current_);
+}
+
+void SpectrumAverager::magnitudes(const std::int32_t* re, const std::int32_t* im, bool spectrumAgc) {
+    const float k = spectrumAgc ? 5000.0f : 500000.0f;
+    const int half = length_ / 2;
+    const auto magnitude = [&](int bin) {
+        const float r = static_cast<float>(re[bin]);
+        const float i = static_cast<float>(im[bin]);
+        const float power = (r * r + i * i) * k;
+        return static_cast<std::int32_t>(std::nearbyint(std::sqrt(power) / static_cast<float>(length_)));
+    };
+    for (int b = 0; b < half; ++b) current_[static_cast<std::size_t>(b + kHalf)] = magnitude(b);
+    for (int e = 1; e < half; ++e) current_[static_cast<std::size_t>(kHalf - e)] = magnitude(length_ - e);
+}
+
+void SpectrumAverager::average() {
+    if (history_.empty()) return;
+    std::rotate(history_.begin(), history_.begin() + 1, history_.end());
+    history_.back() = current_;
+    const int half = length_ / 2;
+    for (int b = -(half - 1); b < half; ++b) {
+        const auto at = static_cast<std::size_t>(b + kHalf);
+        std::int64_t sum = 0;
+        for (const auto& frame : history_) sum += frame[at];
+        current_[at] = static_cast<std::int32_t>(sum / depth_);
+    }
+}
+
+}  // namespace orv

@@ -1,0 +1,115 @@
+#include "dsp/filters.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace orv {
+
+namespace {
+constexpr float kPi = 3.14159265358979f;
+
+// Blackman window over `span` taps at t.
+float blackman(float t, float span) {
+    return 0.42f + 0.5f * std::cos(2.0f * kPi * t / span) + 0.08f * std::cos(4.0f * kPi * t / span);
+}
+}  // namespace
+
+void BandFilter::design(int lowHz, int highHz, int fes, int n) {
+    n_ = n;
+    highHz = std::min(highHz, fes / 2);
+    taps_.assign(static_cast<std::size_t>(n), 0);
+    const float rate = static_cast<float>(fes);
+    for (int i = 0; i < n / 4; ++i) {
+        const float t = static_cast<float>(i) + 0.5f;
+        const float band = std::sin(2.0f * kPi * t * static_cast<float>(highHz) / rate) -
+                           std::sin(2.0f * kPi * t * static_cast<float>(lowHz) / rate);
+        const float c = band / (kPi * t) * blackman(t, static_cast<float>(n / 2)) * 1000000.0f;
+        const auto value = static_cast<std::int32_t>(std::nearbyint(c));
+        taps_[static_cast<std::size_t>(n / 4 - 1 - i)] = value;
+        taps_[static_cast<std::size_t>(n / 4 + i)] = value;
+    }
+    fft_.forward(taps_.data(), nullptr, n);
+    spectrumRe_.assign(fft_.re(), fft_.re() + n);
+    spectrumIm_.assign(fft_.im(), fft_.im() + n);
+}
+
+void BandFilter::process(const std::int32_t* i, const std::int32_t* q, Sideband sideband, std::int32_t* out) {
+    const int n = n_;
+    const int half = n / 2;
+    for (int h = 0; h < 2; ++h) {
+        std::fill(segmentI_.begin(), segmentI_.begin() + n, 0);
+        std::fill(segmentQ_.begin(), segmentQ_.begin() + n, 0);
+        std::copy_n(i + h * half, half, segmentI_.begin());
+        std::copy_n(q + h * half, half, segmentQ_.begin());
+        fft_.forward(segmentI_.data(), segmentQ_.data(), n);
+        std::int32_t* re = fft_.re();
+        std::int32_t* im = fft_.im();
+        // Keep one half of the spectrum and mirror it onto the other: the inverse is then
+        // real and holds only that sideband.
+        for (int d = 1; d < half; ++d) {
+            if (sideband == Sideband::Upper) {
+                re[n - d] = re[d];
+                im[n - d] = -im[d];
+            } else if (sideband == Sideband::Lower) {
+                re[d] = re[n - d];
+                im[d] = -im[n - d];
+            }
+        }
+        for (int k = 0; k < n; ++k) {
+            const std::int64_t xr = re[k];
+            const std::int64_t xi = im[k];
+            const std::int64_t hr = spectrumRe_[static_cast<std::size_t>(k)];
+            const std::int64_t hi = spectrumIm_[static_cast<std::size_t>(k)];
+            re[k] = static_cast<std::int32_t>((xr * hr - xi * hi) / kDivisor);
+            im[k] = static_cast<std::int32_t>((xi * hr + xr * hi) / kDivisor);
+        }
+        fft_.inverse();
+        for (int k = 0; k < half; ++k) out[h * half + k] = tail_[static_cast<std::size_t>(half + k)] + re[k];
+        std::copy_n(re, n, tail_.begin());
+    }
+}
+
+void AntiAliasFilter::design(int fee) {
+    float cutoff = 4300.0f;
+    if (fee <= 48000) {
+        length_ = 140 * fee / 44100;
+        if (length_ % 2 != 0) ++length_;
+    } else {
+        cutoff = 5400.0f;
+        length_ = fee >= 192000 ? 80 : 40;
+    }
+    coefficients_.assign(static_cast<std::size_t>(length_ / 2), 0);
+    const float rate = static_cast<float>(fee);
+    const float span = static_cast<float>(length_);
+    for (int i = 0; i < length_ / 2; ++i) {
+        const float t = static_cast<float>(i) + 0.5f;
+        const float c = std::sin(2.0f * kPi * t * cutoff / rate) / (kPi * t) * blackman(t, span) * 1000000.0f;
+        coefficients_[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(std::nearbyint(c));
+    }
+    for (auto& h : history_) h.assign(static_cast<std::size_t>(length_ - 1), 0);
+}
+
+void AntiAliasFilter::run(int channel, std::int32_t* samples, int count) {
+    if (length_ == 0 || count <= 0) return;
+    auto& h = history_[static_cast<std::size_t>(channel)];
+    const std::size_t keep = static_cast<std::size_t>(length_ - 1);
+    h.resize(keep);
+    h.insert(h.end(), samples, samples + count);
+    sums_.assign(static_cast<std::size_t>(count), 0.0f);
+    // Output n sums c_i × (d[L/2 − 1 − i] + d[L/2 + i]), d[0] the newest; in the history
+    // the newest input of output n sits at keep + n. Looping over taps outside and over
+    // outputs inside keeps each sum in tap order while independent sums run side by side.
+    const int halfTaps = length_ / 2;
+    float* sums = sums_.data();
+    const std::int32_t* x = h.data();
+    for (int i = 0; i < halfTaps; ++i) {
+        const float c = static_cast<float>(coefficients_[static_cast<std::size_t>(i)]);
+        const std::int32_t* near = x + keep - static_cast<std::size_t>(halfTaps - 1 - i);
+        const std::int32_t* far = x + keep - static_cast<std::size_t>(halfTaps + i);
+        for (int n = 0; n < count; ++n) sums[n] += c * static_cast<float>(near[n] + far[n]);
+    }
+    for (int n = 0; n < count; ++n) samples[n] = static_cast<std::int32_t>(std::nearbyint(sums[n] / 1000000.0f));
+    h.erase(h.begin(), h.end() - static_cast<std::ptrdiff_t>(keep));
+}
+
+}  // namespace orv
