@@ -69,6 +69,15 @@ int runRealTime(orv::Station& station, orv::RoleWaveApi& wave, const orv::FileWa
     return status;
 }
 
+// The receive options act as their buttons would.
+void applyReceiveOptions(orv::Station& station, const orv::Options& options) {
+    if (options.mode == "usb") station.sidebandClick(1);
+    if (options.mode == "lsb") station.sidebandClick(2);
+    if (!options.bandwidth.empty()) station.bandClick(orv::bandButtonFor(options.bandwidth));
+    if (!options.agc.empty()) station.state().rxAgcOn = options.agc == "on";
+    if (options.offsetHz) station.state().tuneOffsetHz = *options.offsetHz;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -131,6 +140,7 @@ int main(int argc, char** argv) {
         station.config()[orv::config::kCaptureRate] = orv::captureRateCode(recordings.rx->rate);
         station.applySampleRate();
     }
+    applyReceiveOptions(station, options);
     station.initReceive();
     if (options.batch) {
         const auto result = orv::runBatch(station, wave, virtualClock, rxFile, speakerFile, *recordings.rx);

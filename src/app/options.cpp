@@ -1,5 +1,7 @@
 #include "app/options.hpp"
 
+#include <stdexcept>
+
 namespace orv {
 
 namespace {
@@ -19,6 +21,10 @@ constexpr OptionRow kOptions[] = {
     {"--speaker-file", "OUT.wav", "write the speaker audio to a 16-bit mono WAV file instead of the speaker card"},
     {"--mic-file", "IN.wav", "replay a 16-bit mono recording at 11025 or 12000 as the microphone card"},
     {"--tx-file", "IQ_OUT.wav", "write the transmitted I/Q to a 16-bit stereo WAV file instead of the TX card"},
+    {"--mode", "usb|lsb", "demodulate the upper or the lower sideband"},
+    {"--offset", "HZ", "tune to HZ from the centre of the band (negative below it)"},
+    {"--bandwidth", "BW", "audio passband: 550-850, 400-1100, 1200, 2100, 2700, 3300, 4000 or max"},
+    {"--agc", "on|off", "receive automatic gain control"},
     {"--help", nullptr, "show this help and exit"},
     {"--version", nullptr, "show the version and exit"},
 };
@@ -31,10 +37,38 @@ std::string* valueOption(Options& o, const std::string& arg) {
     if (name == "--speaker-file") return &o.speakerFile;
     if (name == "--mic-file") return &o.micFile;
     if (name == "--tx-file") return &o.txFile;
+    if (name == "--mode") return &o.mode;
+    if (name == "--bandwidth") return &o.bandwidth;
+    if (name == "--agc") return &o.agc;
     return nullptr;
 }
 
+struct BandValue {
+    const char* value;
+    const char* button;
+};
+constexpr BandValue kBandValues[] = {{"550-850", "Bande_550_850"}, {"400-1100", "Bande_400_1100"},
+                                     {"1200", "Bande_1200"},       {"2100", "Bande_2100"},
+                                     {"2700", "Bande_2700"},       {"3300", "Bande_3300"},
+                                     {"4000", "Bande_4000"},       {"max", "Bande_max"}};
+
+// The checks a value must pass; an empty result means it is good.
+std::string checkValues(const Options& o) {
+    if (!o.mode.empty() && o.mode != "usb" && o.mode != "lsb")
+        return "--mode takes usb or lsb, not '" + o.mode + "'";
+    if (!o.bandwidth.empty() && !bandButtonFor(o.bandwidth))
+        return "--bandwidth takes 550-850, 400-1100, 1200, 2100, 2700, 3300, 4000 or max, not '" + o.bandwidth + "'";
+    if (!o.agc.empty() && o.agc != "on" && o.agc != "off") return "--agc takes on or off, not '" + o.agc + "'";
+    return {};
+}
+
 }  // namespace
+
+const char* bandButtonFor(const std::string& value) {
+    for (const auto& b : kBandValues)
+        if (value == b.value) return b.button;
+    return nullptr;
+}
 
 ParsedOptions parseOptions(const std::vector<std::string>& args) {
     ParsedOptions parsed;
@@ -51,6 +85,21 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
             o.batch = true;
         } else if (arg == "--rx-loop") {
             o.rxLoop = true;
+        } else if (arg == "--offset" || arg.starts_with("--offset=")) {
+            const bool inlineValue = arg != "--offset";
+            if (!inlineValue && i + 1 >= args.size()) {
+                parsed.error = "option --offset needs a value";
+                return parsed;
+            }
+            const std::string value = inlineValue ? arg.substr(9) : args[++i];
+            try {
+                std::size_t used = 0;
+                o.offsetHz = std::stoi(value, &used);
+                if (used != value.size()) throw std::invalid_argument(value);
+            } catch (const std::exception&) {
+                parsed.error = "--offset takes a whole number of hertz, not '" + value + "'";
+                return parsed;
+            }
         } else if (std::string* value = valueOption(o, arg)) {
             const std::string name = arg.substr(0, arg.find('='));
             const bool inlineValue = arg.find('=') != std::string::npos;
@@ -69,6 +118,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
         }
     }
     if (o.batch && !o.headless) parsed.error = "--batch goes with --headless";
+    if (const std::string bad = checkValues(o); !bad.empty()) parsed.error = bad;
     if (o.rxLoop && o.rxFile.empty()) parsed.error = "--rx-loop goes with --rx-file";
     if (o.rxLoop && o.batch) parsed.error = "--rx-loop replays without end; batch mode ends with the recording";
     return parsed;

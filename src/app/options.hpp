@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,14 @@ struct Options {
     std::string micFile;
     std::string txFile;
     bool rxLoop = false;
+    std::string mode;       // usb, lsb
+    std::string bandwidth;  // a bandwidth button's caption: 550-850 … 4000, max
+    std::string agc;        // on, off
+    std::optional<int> offsetHz;
 };
+
+// The bandwidth button a --bandwidth value names, or nullptr.
+const char* bandButtonFor(const std::string& value);
 
 struct ParsedOptions {
     Options options;

@@ -6,6 +6,7 @@
 
 #include "core/buffer_sizes.hpp"
 #include "core/station.hpp"
+#include "display/tuning.hpp"
 
 namespace orv {
 
@@ -45,6 +46,8 @@ bool Station::deviceOpenStep() {
     engine_.openCapture(s_.rxCard);
     s_.fes = nominalOutputRate(s_.fee, s_.fesEqualsFee);
     engine_.openPlayback(false);
+    controls_.setRange("REGLAGE_FREQUENCE", -s_.halfBandHz / kTuneStepHz, s_.maxOffsetHz / kTuneStepHz);
+    if (s_.retuneOnOpen) retuneOnOpen();
     ports_.view.setFocus("Button2");
     s_.processingRunning = true;
     return true;
@@ -153,25 +156,29 @@ void Station::cutBlocks() {
 void Station::processBlock() {
     s_.blockBusy = true;
     const auto block = s_.rxBacklog.view();
+    const ReceiveSettings settings = receiveSettings();
     const int half = s_.halfBlock;
     const int halves = s_.blockLength == 2048 ? 2 : 1;
     for (int h = 0; h < halves; ++h) {
         const int first = h * half;
-        receive_.convertHalfBlock(block, first, half, 1, s_.captureStereo);
+        receive_.convertHalfBlock(block, 1, half, first, s_.captureStereo, settings);
         if (s_.captureStereo) {
-            receive_.convertHalfBlock(block, first, half, 2, s_.captureStereo);
+            receive_.convertHalfBlock(block, 2, half, first, s_.captureStereo, settings);
         } else {
             std::fill_n(receive_.captureQ.begin(), half, 0);
             std::fill_n(receive_.displayQ.begin(), half, 0);
         }
-        if (s_.receiverIsSdR) receive_.correctIq(half);
+        if (s_.receiverIsSdR) receive_.correctIq(half, settings);
         std::copy_n(receive_.captureI.begin(), half, receive_.blockI.begin());
         std::copy_n(receive_.captureQ.begin(), half, receive_.blockQ.begin());
         std::copy_n(receive_.displayI.begin(), half, displayBlockI_.begin() + first);
         std::copy_n(receive_.displayQ.begin(), half, displayBlockQ_.begin() + first);
-        audio_.clear();
-        receive_.processHalfBlock(half, s_.fee, s_.fes, audio_);
-        for (const std::int16_t sample : audio_) s_.speaker.appendSample(sample);
+        audioOut_.speaker.clear();
+        audioOut_.link.clear();
+        audioOut_.levelUpdated = false;
+        receive_.processHalfBlock(half, settings, audioOut_);
+        for (const std::int16_t sample : audioOut_.speaker) s_.speaker.appendSample(sample);
+        if (audioOut_.levelUpdated) showLocalLevel();
     }
     const int shown = half * halves;
     std::copy_n(displayBlockI_.begin(), shown, receive_.captureI.begin());

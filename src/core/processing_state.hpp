@@ -73,6 +73,29 @@ struct ProcessingState {
     std::int32_t captureCount = 0;
     std::int32_t captureCountSeen = 20;
 
+    // Demodulation, passband and tuning.
+    int mode = 1;                    // 1 USB, 2 LSB, 3 AM, 4 FM, 5 and 6 broadcast FM
+    std::int32_t bandLowHz = 0;
+    std::int32_t bandWidthHz = 3300;
+    std::int32_t tuneOffsetHz = 10000;  // requested offset from the band centre
+    std::int32_t halfBandHz = 22000;
+    std::int32_t minOffsetHz = -16500;
+    std::int32_t maxOffsetHz = 16500;
+    bool fixedFrequency = false;
+    std::int32_t fixedOffsetHz = 0;
+    bool firstRetune = true;           // the first open re-applies the stored offset
+    std::int64_t rxMixFrequencyHz = 0;  // shift that brings the tuned signal to 0 Hz
+    std::int64_t ifMixFrequencyHz = 0;
+
+    // Receive processing options.
+    bool rxAgcOn = true;
+    bool spectrumAgcOn = true;
+    bool rxSwapIq = false;
+    int noiseReducerLevel = 1;
+    std::int32_t rxAmplitudeCorrection = 0;
+    std::int32_t rxPhaseCorrection = 0;
+    bool rxCorrectionWindowOpen = false;  // input gain held at 100 % while calibrating
+
     // Card and port choices: device index 0 to 15, or 99 for the default card.
     std::uint8_t rxCard = 99;
     std::uint8_t micCard = 99;

@@ -3,6 +3,8 @@
 
 #include "core/buffer_sizes.hpp"
 
+#include <cstdio>
+
 namespace orv {
 
 Station::Station(StationPorts ports)
@@ -25,7 +27,10 @@ void Station::initReceive() {
     s_.captureBlock.clear();
     display_.initDisplay();
     s_.fes = nominalOutputRate(s_.fee, s_.fesEqualsFee);
-    receive_.reset();
+    // Gain control restarted, the decimator emptied, the anti-alias filter designed
+    // when the output rate is below the capture rate.
+    receive_.initReceive(receiveSettings());
+    computeOffsetRange();
     controls_.setEnabled("INVERSION_I_Q_RX", true);
     controls_.setPosition("REGLAGE_FREQUENCE", 0);
     s_.startRequested = true;
@@ -36,6 +41,41 @@ void Station::resetReceiveState() {
     s_.captureBlock.clear();
     s_.devicesOpened = false;
     s_.openingDevices = false;
+    mix_.phase = 0;
+}
+
+ReceiveSettings Station::receiveSettings() const {
+    ReceiveSettings r;
+    r.mode = s_.mode;
+    r.fee = s_.fee;
+    r.fes = s_.fes;
+    r.fesEqualsFee = s_.fesEqualsFee;
+    r.receiverIsSdR = s_.receiverIsSdR;
+    r.rxAgcOn = s_.rxAgcOn;
+    r.spectrumAgcOn = s_.spectrumAgcOn;
+    r.rxSwapIq = s_.rxSwapIq;
+    r.linkAudio = s_.linkClientConnected && s_.receiveActive;
+    r.correctionWindowOpen = s_.rxCorrectionWindowOpen;
+    r.noiseReducerLevel = s_.noiseReducerLevel;
+    r.amplitudeCorrection = s_.rxAmplitudeCorrection;
+    r.phaseCorrection = s_.rxPhaseCorrection;
+    r.rxMixFrequencyHz = s_.rxMixFrequencyHz;
+    r.ifMixFrequencyHz = s_.ifMixFrequencyHz;
+    return r;
+}
+
+void Station::retuneOnOpen() {
+    // The first open after start re-applies the stored offset; later ones keep the
+    // offset in force. Either way the rate regulator starts again.
+    s_.firstRetune = false;
+    applyTuning(s_.tuneOffsetHz);
+    receive_.resetResampler();
+}
+
+void Station::showLocalLevel() {
+    char text[64];
+    std::snprintf(text, sizeof text, "%5.1f", receive_.localLevelPercent());
+    controls_.setText("Niveau_local", std::string("Local: ") + text + " %");
 }
 
 void Station::formClose() {

@@ -57,6 +57,16 @@ public:
     void feRegulatedClick(bool down);
     void fesEqualsFeeClick(bool down);
     void mixerButtonClick(std::string_view button);
+    // Tuning, the sideband buttons (1 USB, 2 LSB) and the bandwidth buttons.
+    void applyTuning(std::int32_t offsetHz);
+    void setTuneOffset(double offsetHz);
+    void sidebandClick(int mode);
+    void bandClick(std::string_view button);
+    // The receive chain's view of the settings.
+    ReceiveSettings receiveSettings() const;
+    const ReceiveChain& receiveChain() const { return receive_; }
+    const MixOscillator& mixer() const { return mix_; }
+
     int cardCount(WaveDirection dir) const { return cardCounts_[dir == WaveDirection::Capture ? 0 : 1]; }
     const std::string& cardName(WaveDirection dir, int k) const {
         return cardNames_[dir == WaveDirection::Capture ? 0 : 1][static_cast<std::size_t>(k)];
@@ -108,6 +118,10 @@ private:
     void voiceStep();
     void linkEndStep();
 
+    void computeOffsetRange();
+    void retuneOnOpen();
+    void showLocalLevel();
+
     // Device selection.
     bool enumerateCards();
     void testCardFormat();
@@ -130,11 +144,12 @@ private:
     MessageWindow messages_;
     FileUtilities files_;
     WaveEngine engine_;
-    ReceiveChain receive_;
+    MixOscillator mix_;  // one phase, shared by the receive mixer and the transmit modulators
+    ReceiveChain receive_{mix_};
+    ReceiveOutput audioOut_;
     Display display_;
     TransmitChain transmit_;
     VoiceLevelHistory voiceLevels_;
-    std::vector<std::int16_t> audio_;        // one half block's speaker audio
     std::array<std::int32_t, 2048> displayBlockI_{};
     std::array<std::int32_t, 2048> displayBlockQ_{};
     std::array<int, 2> cardCounts_{};

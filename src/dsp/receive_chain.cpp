@@ -1,26 +1,244 @@
 #include "dsp/receive_chain.hpp"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
 namespace orv {
 
-void ReceiveChain::convertHalfBlock(std::span<const std::uint8_t> raw, int firstFrame, int count, int channel,
-                                    bool stereo) {
-    const std::size_t frameBytes = stereo ? 4 : 2;
-    const std::size_t channelOffset = channel == 2 ? 2 : 0;
+namespace {
+
+constexpr std::int32_t kFullScale = 32767;
+constexpr std::int32_t kLimiterKnee = 20000;
+constexpr std::int32_t kLimiterScale = 28127;
+
+std::int32_t roundToInt(float v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
+
+int nominalOutputRate(int fee) {
+    if (fee >= 96000) return 24000;
+    return fee == 44100 || fee == 11025 ? 11025 : 12000;
+}
+
+}  // namespace
+
+std::int32_t ReceiveChain::softLimit(std::int32_t v) {
+    const std::int32_t magnitude = std::abs(v);
+    if (magnitude <= kLimiterKnee) return v;
+    const float excess = static_cast<float>(magnitude - kLimiterKnee) / static_cast<float>(kLimiterScale - kLimiterKnee);
+    const float degrees = std::atan(excess) * 57.296f;
+    const float limited = static_cast<float>(kLimiterKnee) + static_cast<float>(kFullScale - kLimiterKnee) / 90.0f * degrees;
+    const std::int32_t out = roundToInt(limited);
+    return v < 0 ? -out : out;
+}
+
+void ReceiveChain::initReceive(const ReceiveSettings& settings) {
+    inputGain_ = 100;
+    gainTarget_ = 100;
+    inputPeak_ = 0;
+    peakCount_ = 0;
+    peakWindow_ = 2 * (settings.fee / 4);
+    inputSmoother_ = {10.0f, 10.0f, 1.0f / (2.0f * static_cast<float>(settings.fee)), 0.333f};
+    envelope_ = {100.0f, 100.0f, 1.0f / static_cast<float>(settings.fes), 0.333f};
+    outFill_ = 0;
+    sumI_ = 0;
+    sumQ_ = 0;
+    if (settings.fes < settings.fee) antiAlias_.design(settings.fee);
+}
+
+void ReceiveChain::resetResampler() {
+    resampleRatio_ = 10000;
+    outputIndex_ = -1;
+    halfBlocks_ = 0;
+    lastI_ = {};
+    lastQ_ = {};
+}
+
+void ReceiveChain::setOutputRate(int rateHz, int fee) {
+    if (resampleRatio_ == 0) return;
+    const std::int64_t h = static_cast<std::int64_t>(rateHz) * 10000 / nominalOutputRate(fee);
+    if (h == 0) return;
+    // Keep the position in the input while the ratio changes.
+    const std::int64_t position = resampleRatio_ * outputIndex_;
+    resampleRatio_ = 100000000 / h;
+    outputIndex_ = position / resampleRatio_;
+    if (position % resampleRatio_ > resampleRatio_ / 2) ++outputIndex_;
+}
+
+void ReceiveChain::designBandFilter(int lowHz, int highHz, int fes, int blockLength) {
+    bandFilter_.design(lowHz, highHz, fes, blockLength);
+}
+
+void ReceiveChain::convertHalfBlock(std::span<const std::uint8_t> raw, int channel, int count, int offset, bool stereo,
+                                    const ReceiveSettings& settings) {
+    const bool agc = settings.spectrumAgcOn || settings.rxAgcOn;
+    // I is the left channel and Q the right, unless they are swapped.
+    const bool right = stereo && ((channel == 2) != settings.rxSwapIq);
     auto& samples = channel == 2 ? captureQ : captureI;
     auto& display = channel == 2 ? displayQ : displayI;
-    for (int i = 0; i < count; ++i) {
-        const std::size_t at = static_cast<std::size_t>(firstFrame + i) * frameBytes + channelOffset;
-        const auto value = static_cast<std::int16_t>(raw[at] | (raw[at + 1] << 8));
-        samples[static_cast<std::size_t>(i)] = value;
-        display[static_cast<std::size_t>(i)] = value;
+    for (int n = 0; n < count; ++n) {
+        const std::size_t h = static_cast<std::size_t>(offset + n);
+        const std::size_t at = stereo ? 4 * h + (right ? 2 : 0) : 2 * h;
+        std::int32_t v = raw[at] + 256 * raw[at + 1];
+        if (v >= 32768) v -= 65536;
+        std::int32_t g = v;
+        if (agc) {
+            inputPeak_ = std::max(inputPeak_, std::abs(v));
+            inputGain_ = roundToInt(inputSmoother_.step(static_cast<float>(gainTarget_)));
+            if (settings.correctionWindowOpen) inputGain_ = 100;
+            if (++peakCount_ >= peakWindow_) {
+                // The gained peak settles at 10922, a third of full scale.
+                gainTarget_ = inputPeak_ == 0 ? 5000 : std::clamp(1092200 / inputPeak_, 100, 5000);
+                inputPeak_ = 0;
+                peakCount_ = 0;
+            }
+            g = std::clamp(v * inputGain_ / 100, -kFullScale, kFullScale);
+        }
+        display[static_cast<std::size_t>(n)] = settings.spectrumAgcOn ? g : v;
+        samples[static_cast<std::size_t>(n)] = settings.rxAgcOn ? g : v;
     }
 }
 
-void ReceiveChain::correctIq(int /*count*/) {}
+void ReceiveChain::correctIq(int count, const ReceiveSettings& settings) {
+    const float amplitude = static_cast<float>(settings.amplitudeCorrection + 1000);
+    const float phase = static_cast<float>(settings.phaseCorrection * 1565);
+    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
+        std::int32_t q = roundToInt(amplitude * static_cast<float>(captureQ[n]) / 1000.0f);
+        q = roundToInt(static_cast<float>(q) - phase * static_cast<float>(captureI[n]) / 1000000.0f);
+        captureQ[n] = q;
+    }
+}
 
-void ReceiveChain::processHalfBlock(int count, int fee, int fes, std::vector<std::int16_t>& audio) {
-    for (int i = 0; i < count; ++i)
-        if (outputStep_.step(fee, fes)) audio.push_back(0);
+void ReceiveChain::processHalfBlock(int count, const ReceiveSettings& settings, ReceiveOutput& out) {
+    const bool sideband = settings.mode <= 2;
+    if (sideband) {
+        mix_.frequencyHz = settings.rxMixFrequencyHz;
+        mix_.rate = settings.fee;
+        mix_.rotateBlock(blockI.data(), blockQ.data(), count);
+    } else {
+        // The AM and FM demodulators are not built yet: those modes give silence.
+        std::fill_n(blockI.begin(), count, 0);
+        std::fill_n(blockQ.begin(), count, 0);
+    }
+    const int resampled = resample(count);
+    if (settings.fes < settings.fee) {
+        antiAlias_.run(0, resampledI_.data(), resampled);
+        if (sideband && settings.receiverIsSdR)
+            antiAlias_.run(1, resampledQ_.data(), resampled);
+        else if (sideband)
+            std::copy_n(resampledI_.begin(), resampled, resampledQ_.begin());
+    }
+    outFill_ += decimate(resampled, sideband, settings.fee, settings.fes);
+    const int n = count;
+    for (int pass = 0; pass < 2 && outFill_ >= n; ++pass) blockStage(n, settings, out);
+}
+
+int ReceiveChain::resample(int n) {
+    const std::int64_t base = 10000 * halfBlocks_ * n;
+    int produced = 0;
+    const auto at = [&](const SampleArray& block, const std::array<std::int32_t, 2>& last, std::int64_t w) {
+        return w < 0 ? last[static_cast<std::size_t>(w + 2)] : block[static_cast<std::size_t>(w)];
+    };
+    while (static_cast<std::size_t>(produced) < kResampledCapacity) {
+        ++outputIndex_;
+        const std::int64_t v = resampleRatio_ * outputIndex_;
+        const std::int64_t p = v - base;
+        std::int64_t w = v / 10000 - halfBlocks_ * n;
+        if (w < -2) w = -2;
+        if (w + 1 >= n) {
+            --outputIndex_;
+            break;
+        }
+        const std::int64_t left = 10000 * (w + 1) - p;
+        const std::int64_t right = p - 10000 * w;
+        resampledI_[static_cast<std::size_t>(produced)] =
+            static_cast<std::int32_t>((at(blockI, lastI_, w) * left + at(blockI, lastI_, w + 1) * right) / 10000);
+        resampledQ_[static_cast<std::size_t>(produced)] =
+            static_cast<std::int32_t>((at(blockQ, lastQ_, w) * left + at(blockQ, lastQ_, w + 1) * right) / 10000);
+        ++produced;
+    }
+    lastI_ = {blockI[static_cast<std::size_t>(n - 2)], blockI[static_cast<std::size_t>(n - 1)]};
+    lastQ_ = {blockQ[static_cast<std::size_t>(n - 2)], blockQ[static_cast<std::size_t>(n - 1)]};
+    ++halfBlocks_;
+    return produced;
+}
+
+int ReceiveChain::decimate(int count, bool withQ, int fee, int fes) {
+    int emitted = 0;
+    const auto room = [&] { return static_cast<std::size_t>(outFill_ + emitted) < kOutCapacity; };
+    if (fes >= fee) {
+        for (int k = 0; k < count && room(); ++k, ++emitted) {
+            outI_[static_cast<std::size_t>(outFill_ + emitted)] = resampledI_[static_cast<std::size_t>(k)];
+            outQ_[static_cast<std::size_t>(outFill_ + emitted)] = withQ ? resampledQ_[static_cast<std::size_t>(k)] : 0;
+        }
+        return emitted;
+    }
+    const float ratio = static_cast<float>(fee / fes);
+    for (int k = 0; k < count; ++k) {
+        sumI_ += static_cast<float>(resampledI_[static_cast<std::size_t>(k)]);
+        if (withQ) sumQ_ += static_cast<float>(resampledQ_[static_cast<std::size_t>(k)]);
+        ++decimatorCount_;
+        const std::int64_t scaled = decimatorCount_ * fes / fee;
+        if (scaled == decimatorLast_) continue;
+        decimatorLast_ = scaled;
+        if (!room()) break;
+        outI_[static_cast<std::size_t>(outFill_ + emitted)] = roundToInt(sumI_ / ratio);
+        outQ_[static_cast<std::size_t>(outFill_ + emitted)] = withQ ? roundToInt(sumQ_ / ratio) : 0;
+        sumI_ = 0;
+        sumQ_ = 0;
+        ++emitted;
+    }
+    return emitted;
+}
+
+void ReceiveChain::blockStage(int n, const ReceiveSettings& settings, ReceiveOutput& out) {
+    const bool sideband = settings.mode <= 2;
+    std::copy_n(outI_.begin(), n, blockI.begin());
+    if (sideband)
+        std::copy_n(outQ_.begin(), n, blockQ.begin());
+    else
+        std::fill_n(blockQ.begin(), n, 0);
+    outFill_ -= n;
+    std::copy_n(outI_.begin() + n, outFill_, outI_.begin());
+    std::copy_n(outQ_.begin() + n, outFill_, outQ_.begin());
+    if (settings.fesEqualsFee) {
+        std::copy_n(blockI.begin(), n, audio_.begin());
+    } else {
+        const Sideband kept = settings.mode == 2 ? Sideband::Lower : Sideband::Upper;
+        bandFilter_.process(blockI.data(), blockQ.data(), kept, audio_.data());
+    }
+    outputStage(n, settings, out);
+}
+
+void ReceiveChain::outputStage(int n, const ReceiveSettings& settings, ReceiveOutput& out) {
+    float power = 0;
+    const bool envelopeNeeded = settings.rxAgcOn || settings.linkAudio;
+    for (std::size_t k = 0; k < static_cast<std::size_t>(n); ++k) {
+        const std::int32_t a = audio_[k];
+        power += static_cast<float>(a) * static_cast<float>(a);
+        std::int32_t b = a;
+        std::int32_t c = a;
+        if (envelopeNeeded) {
+            std::int32_t e = roundToInt(envelope_.step(static_cast<float>(std::max(std::abs(a), 10))));
+            if (e < 200) e = 200;
+            b = e <= 4000 ? a * 4000 / e : a;
+            c = a * 7000 / e;
+            b = softLimit(b);
+            c = softLimit(c);
+        }
+        const std::int32_t v = settings.rxAgcOn ? b : softLimit(a);
+        if (settings.linkAudio) out.link.push_back(c);
+        // The noise reducer takes the speaker value here once it is built.
+        out.speaker.push_back(static_cast<std::int16_t>(std::clamp(v, -kFullScale, kFullScale)));
+    }
+    const float rms = std::sqrt(power / static_cast<float>(n));
+    std::copy(levelHistory_.begin() + 1, levelHistory_.end(), levelHistory_.begin());
+    levelHistory_.back() = roundToInt(rms);
+    double sum = 0;
+    for (const auto v : levelHistory_) sum += v;
+    double level = sum * 100 / 22 / 23170;
+    if (settings.rxAgcOn && inputGain_ != 0) level = level / inputGain_ * 100;
+    localLevel_ = level * 0.7071;
+    out.levelUpdated = true;
 }
 
 }  // namespace orv

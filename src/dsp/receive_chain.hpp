@@ -5,7 +5,8 @@
 #include <span>
 #include <vector>
 
-#include "dsp/rate_step.hpp"
+#include "dsp/filters.hpp"
+#include "dsp/oscillator.hpp"
 
 namespace orv {
 
@@ -13,12 +14,58 @@ namespace orv {
 inline constexpr std::size_t kSampleCapacity = 4097;
 using SampleArray = std::array<std::int32_t, kSampleCapacity>;
 
-// The receive chain between a captured half block and the speaker audio.
-// Today it converts the capture bytes and paces the output: it hands the speaker
-// silence at the output rate, so the queues and playback run as they will with
-// demodulated audio. Mixing, filtering and demodulation take its place.
+// What the receive chain reads of the station's settings for one half block.
+struct ReceiveSettings {
+    int mode = 1;  // 1 USB, 2 LSB, 3 AM, 4 FM, 5 and 6 broadcast FM
+    int fee = 44100;
+    int fes = 11025;
+    bool fesEqualsFee = false;
+    bool receiverIsSdR = true;
+    bool rxAgcOn = true;
+    bool spectrumAgcOn = true;
+    bool rxSwapIq = false;
+    bool linkAudio = false;            // a link client is connected and we are receiving
+    bool correctionWindowOpen = false;  // the receive I/Q correction window is on screen
+    int noiseReducerLevel = 1;
+    std::int32_t amplitudeCorrection = 0;  // thousandths
+    std::int32_t phaseCorrection = 0;      // steps of 0.001565 rad
+    std::int64_t rxMixFrequencyHz = 0;
+    std::int64_t ifMixFrequencyHz = 0;
+};
+
+// Audio produced by one half block.
+struct ReceiveOutput {
+    std::vector<std::int16_t> speaker;  // at fes
+    std::vector<std::int32_t> link;     // the link's values, while link audio is on
+    bool levelUpdated = false;
+};
+
+// A first-order low-pass stepped per sample: y = (x·T + T·x₋₁ − (T − 2τ)·y₋₁) / (T + 2τ),
+// in single precision.
+struct Smoother {
+    float output = 0;
+    float previousInput = 0;
+    float period = 0;
+    float tau = 0.333f;
+
+    float step(float x) {
+        output = (x * period + period * previousInput - (period - 2 * tau) * output) / (period + 2 * tau);
+        previousInput = x;
+        return output;
+    }
+};
+
+// The receive chain from captured half blocks at Fee to speaker audio at Fes: input gain
+// control and I/Q correction, the band shift, rate regulation, anti-alias filtering and
+// decimation, blocks through the band filter with sideband selection, then audio gain
+// control, the soft limiter and the level meter.
 class ReceiveChain {
 public:
+    static constexpr std::size_t kResampledCapacity = 4301;
+    static constexpr std::size_t kOutCapacity = 2101;
+
+    explicit ReceiveChain(MixOscillator& mix) : mix_(mix) {}
+
     SampleArray captureI{};
     SampleArray captureQ{};
     SampleArray displayI{};
@@ -26,19 +73,72 @@ public:
     SampleArray blockI{};
     SampleArray blockQ{};
 
-    // Converts `count` samples of one channel (1 left, 2 right) from raw 16-bit
-    // little-endian capture bytes, starting at frame `firstFrame`, into captureI or
-    // captureQ and the matching display array.
-    void convertHalfBlock(std::span<const std::uint8_t> raw, int firstFrame, int count, int channel, bool stereo);
-    // Receive I/Q correction of the half block; neutral until calibrated.
-    void correctIq(int count);
-    // Runs blockI/blockQ through the chain and appends the audio at `fes` to `audio`.
-    void processHalfBlock(int count, int fee, int fes, std::vector<std::int16_t>& audio);
-    // Forgets the resampling state (fill counters and decimator sums).
-    void reset() { outputStep_.reset(); }
+    // Gain control to its start, the decimator emptied, the anti-alias filter designed.
+    void initReceive(const ReceiveSettings& settings);
+    void resetResampler();
+    // Lets the output run at `rateHz` (close to the nominal Fes) by changing the ratio.
+    void setOutputRate(int rateHz, int fee);
+    void designBandFilter(int lowHz, int highHz, int fes, int blockLength);
+    // Designs the anti-alias filter for `fee` and clears its delay lines.
+    void initAntiAlias(int fee) { antiAlias_.design(fee); }
+
+    // Reads `count` samples of one channel (1 = I, 2 = Q) from frame `offset` of the raw
+    // 16-bit little-endian capture bytes into captureI/Q and displayI/Q.
+    void convertHalfBlock(std::span<const std::uint8_t> raw, int channel, int count, int offset, bool stereo,
+                          const ReceiveSettings& settings);
+    void correctIq(int count, const ReceiveSettings& settings);
+    // Runs blockI/blockQ (count samples) through the chain; audio blocks that complete
+    // go to `out`.
+    void processHalfBlock(int count, const ReceiveSettings& settings, ReceiveOutput& out);
+
+    std::int32_t inputGain() const { return inputGain_; }
+    double localLevelPercent() const { return localLevel_; }
+    std::int64_t resampleRatio() const { return resampleRatio_; }
+
+    // The soft limiter above 20000: sign(v) × round(20000 + 12767/90 × atan((|v| − 20000)
+    // / 8127) in degrees), never past 32767.
+    static std::int32_t softLimit(std::int32_t v);
 
 private:
-    RateStep outputStep_;
+    int resample(int n);
+    int decimate(int count, bool withQ, int fee, int fes);
+    void blockStage(int n, const ReceiveSettings& settings, ReceiveOutput& out);
+    void outputStage(int n, const ReceiveSettings& settings, ReceiveOutput& out);
+
+    MixOscillator& mix_;
+    BandFilter bandFilter_;
+    AntiAliasFilter antiAlias_;
+
+    // Input gain control.
+    std::int32_t inputGain_ = 100;
+    std::int32_t gainTarget_ = 100;
+    std::int32_t inputPeak_ = 0;
+    std::int32_t peakCount_ = 0;
+    std::int32_t peakWindow_ = 2 * (44100 / 4);
+    Smoother inputSmoother_;
+    Smoother envelope_;
+
+    // Rate regulator.
+    std::int64_t resampleRatio_ = 10000;
+    std::int64_t outputIndex_ = -1;
+    std::int64_t halfBlocks_ = 0;
+    std::array<std::int32_t, 2> lastI_{};
+    std::array<std::int32_t, 2> lastQ_{};
+    std::array<std::int32_t, kResampledCapacity> resampledI_{};
+    std::array<std::int32_t, kResampledCapacity> resampledQ_{};
+
+    // Decimator.
+    std::int64_t decimatorCount_ = 0;
+    std::int64_t decimatorLast_ = 0;
+    float sumI_ = 0;
+    float sumQ_ = 0;
+    std::array<std::int32_t, kOutCapacity> outI_{};
+    std::array<std::int32_t, kOutCapacity> outQ_{};
+    int outFill_ = 0;
+
+    std::array<std::int32_t, kSampleCapacity> audio_{};
+    std::array<std::int32_t, 22> levelHistory_{};
+    double localLevel_ = 0;
 };
 
 }  // namespace orv

@@ -125,7 +125,10 @@ void Station::applySampleRate() {
     initReceive();
     resetReceiveState();
     s_.captureRate = s_.fee;
+    mix_.rate = s_.fee;
     s_.retuneOnOpen = false;
+    applyTuning(s_.tuneOffsetHz);
+    receive_.resetResampler();
 }
 
 void Station::receiverTypeClick(bool sdr) {
@@ -154,7 +157,9 @@ void Station::applyReceiverType() {
     initReceive();
     resetReceiveState();
     s_.captureRate = s_.fee;
+    mix_.rate = s_.fee;
     s_.retuneOnOpen = false;
+    applyTuning(s_.tuneOffsetHz);
 }
 
 void Station::feRegulatedClick(bool down) {
@@ -210,6 +215,7 @@ void Station::testCardFormat() {
                                                text(" samples/sec, ", " échantillons/sec, ") + "16 bits" +
                                                ", full-duplex");
     s_.captureRate = s_.fee;
+    mix_.rate = s_.fee;
 }
 
 }  // namespace orv

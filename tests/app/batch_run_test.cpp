@@ -71,9 +71,11 @@ TEST_F(BatchRun, MovesAWholeRecordingThroughToTheSpeakerFileInWholeBuffers) {
     EXPECT_EQ(info.channels, 1);
     EXPECT_EQ(info.format & SF_FORMAT_SUBMASK, SF_FORMAT_PCM_16);
     // Buffers of 600 samples: the two written at the open, then whole buffers from the
-    // queue: 2.3 buffers of silence (1380) and 512 samples from each of the 46 whole
-    // blocks of 2048 frames in 96000, 24932 samples, that is 41 buffers. 43 in all.
-    EXPECT_EQ(info.frames, 600 * 43);
+    // queue. The 46 whole blocks of 2048 frames in 96000 give 94207 resampled samples
+    // (the regulator runs one sample late), 23551 after decimation by 4, so 22 audio
+    // blocks of 1024; with 2.3 buffers of silence (1380) the queue receives 23908
+    // samples, 39 whole buffers. 41 in all.
+    EXPECT_EQ(info.frames, 600 * 41);
     EXPECT_NE(err.find("written to"), std::string::npos) << err;
 }
 

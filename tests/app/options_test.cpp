@@ -22,6 +22,11 @@ TEST(Options, ReadsModesAndFolder) {
     EXPECT_TRUE(roles.options.rxLoop);
     EXPECT_EQ(roles.options.micFile, "m.wav");
     EXPECT_EQ(roles.options.txFile, "t.wav");
+    const auto receive = parseOptions({"--mode", "lsb", "--offset", "-1500", "--bandwidth=550-850", "--agc", "off"});
+    EXPECT_TRUE(receive.error.empty());
+    EXPECT_EQ(receive.options.offsetHz, -1500);
+    EXPECT_STREQ(bandButtonFor(receive.options.bandwidth), "Bande_550_850");
+    EXPECT_EQ(receive.options.agc, "off");
 }
 
 TEST(Options, SaysWhatIsWrong) {
@@ -37,6 +42,12 @@ TEST(Options, SaysWhatIsWrong) {
                           {{"--headless", "--batch", "--rx-file", "a.wav", "--rx-loop"},
                            "--rx-loop replays without end; batch mode ends with the recording"},
                           {{"--batch"}, "--batch goes with --headless"},
+                          {{"--mode", "am"}, "--mode takes usb or lsb, not 'am'"},
+                          {{"--bandwidth", "3000"},
+                           "--bandwidth takes 550-850, 400-1100, 1200, 2100, 2700, 3300, 4000 or max, not '3000'"},
+                          {{"--agc", "yes"}, "--agc takes on or off, not 'yes'"},
+                          {{"--offset", "12k"}, "--offset takes a whole number of hertz, not '12k'"},
+                          {{"--offset"}, "option --offset needs a value"},
                           {{"stray"}, "unknown option 'stray'"}};
     for (const auto& c : cases) EXPECT_EQ(parseOptions(c.args).error, c.error);
 }
@@ -44,7 +55,8 @@ TEST(Options, SaysWhatIsWrong) {
 TEST(Options, HelpListsEveryOptionOnALineOfItsOwn) {
     const std::string help = usageText();
     for (const char* option : {"--headless", "--batch", "--dir DIR", "--rx-file IQ.wav", "--rx-loop", "--speaker-file OUT.wav",
-                               "--mic-file IN.wav", "--tx-file IQ_OUT.wav", "--help",
+                               "--mic-file IN.wav", "--tx-file IQ_OUT.wav", "--mode usb|lsb", "--offset HZ",
+                               "--bandwidth BW", "--agc on|off", "--help",
                                "--version"})
         EXPECT_NE(help.find(std::string("\n  ") + option), std::string::npos) << option;
 }

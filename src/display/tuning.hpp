@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+
+namespace orv {
+
+inline constexpr std::int32_t kTuneStepHz = 10;
+inline constexpr std::int32_t kIfFrequencyHz = 7000;
+
+// Half of the tunable band: 22000 at 44100, 6000 at 12000, 5500 at 11025, Fee / 2 from
+// 48000 up.
+constexpr std::int32_t halfBandFor(int fee) {
+    if (fee == 44100) return 22000;
+    if (fee == 12000) return 6000;
+    if (fee == 11025) return 5500;
+    return fee / 2;
+}
+
+struct OffsetRange {
+    std::int32_t min;
+    std::int32_t max;
+};
+
+// The offsets the receiver may be tuned to in a mode, so the passband stays inside the
+// band: B is BandLow + BandWidth.
+constexpr OffsetRange offsetRange(int mode, std::int32_t halfBand, std::int32_t b, bool receiverIsSdR) {
+    switch (mode) {
+        case 1: return {-halfBand, halfBand - b};
+        case 2: return {b - halfBand, halfBand};
+        case 3: return {b - halfBand, halfBand - b};
+        case 4: return {5000 - halfBand, halfBand - 5000};
+        default: return {receiverIsSdR ? -halfBand : 0, halfBand};
+    }
+}
+
+// The passband of a bandwidth button.
+struct BandButton {
+    const char* name;
+    std::int32_t lowHz;
+    std::int32_t widthHz;
+};
+
+inline constexpr BandButton kBandButtons[] = {
+    {"Bande_550_850", 550, 300}, {"Bande_400_1100", 400, 700}, {"Bande_1200", 0, 1200}, {"Bande_2100", 0, 2100},
+    {"Bande_2700", 0, 2700},     {"Bande_3300", 0, 3300},      {"Bande_4000", 0, 4000}, {"Bande_max", 0, 12000},
+};
+
+}  // namespace orv

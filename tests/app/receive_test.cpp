@@ -1,0 +1,95 @@
+// Single-sideband reception end to end: generated I/Q recordings through
+// orvandel --headless --batch, the speaker file measured.
+#include <cmath>
+
+#include "support/program_run.hpp"
+
+namespace orv::test {
+namespace {
+
+class Receive : public ProgramRun {
+protected:
+    // Plays `tones` at `rate` through the receiver with the options; the speaker audio.
+    Audio receive(int rate, const std::vector<Tone>& tones, const std::string& options, double seconds = 2.0) {
+        writeIq(path("in.wav"), rate, seconds, tones);
+        const int status = run("--headless --batch --agc off --rx-file " + path("in.wav") + " --speaker-file " +
+                               path("out.wav") + " " + options);
+        EXPECT_EQ(status, 0) << err;
+        return read(path("out.wav"));
+    }
+    static double db(double ratio) { return 20 * std::log10(ratio); }
+};
+
+TEST_F(Receive, UpperSidebandToneComesOutAtItsAudioFrequency) {
+    const Audio out = receive(48000, {{6000, 8000}}, "--mode usb --offset 5000");
+    ASSERT_EQ(out.rate, 12000);
+    ASSERT_EQ(out.channels, 1);
+    const double tone = out.toneRms(1000, 0.8);
+    EXPECT_GT(tone, 5000);  // a complex tone of 8000 gives a cosine of 16000 (RMS 11300)
+    EXPECT_GT(db(tone / out.toneRms(1100, 0.8)), 30);
+    EXPECT_GT(db(tone / out.toneRms(900, 0.8)), 30);
+    // Nearly all the audio is that tone.
+    EXPECT_GT(tone / out.rms(0.8), 0.95);
+}
+
+TEST_F(Receive, TheOppositeSidebandIsRejected) {
+    const double wanted = receive(48000, {{6000, 8000}}, "--mode usb --offset 5000").toneRms(1000, 0.8);
+    const double image = receive(48000, {{4000, 8000}}, "--mode usb --offset 5000").toneRms(1000, 0.8);
+    EXPECT_GT(db(wanted / image), 40.0) << wanted << " vs " << image;
+}
+
+TEST_F(Receive, LowerSidebandMirrorsIt) {
+    const double wanted = receive(48000, {{4000, 8000}}, "--mode lsb --offset 5000").toneRms(1000, 0.8);
+    const double image = receive(48000, {{6000, 8000}}, "--mode lsb --offset 5000").toneRms(1000, 0.8);
+    EXPECT_GT(wanted, 5000);
+    EXPECT_GT(db(wanted / image), 40.0) << wanted << " vs " << image;
+}
+
+TEST_F(Receive, ToneOutsideTheBandwidthIsAttenuated) {
+    const double inBand = receive(48000, {{6000, 8000}}, "--mode usb --offset 5000 --bandwidth 2100").toneRms(1000, 0.8);
+    const double outside = receive(48000, {{8000, 8000}}, "--mode usb --offset 5000 --bandwidth 2100").toneRms(3000, 0.8);
+    EXPECT_GT(db(inBand / outside), 40.0) << inBand << " vs " << outside;
+    const double cw = receive(48000, {{5700, 8000}}, "--mode usb --offset 5000 --bandwidth 550-850").toneRms(700, 0.8);
+    const double besideCw = receive(48000, {{6000, 8000}}, "--mode usb --offset 5000 --bandwidth 550-850").toneRms(1000, 0.8);
+    EXPECT_GT(db(cw / besideCw), 40.0) << cw << " vs " << besideCw;
+}
+
+// What the buffer arithmetic predicts the speaker file holds for a recording of
+// `frames` frames at `fee`, latency 2: whole capture buffers are cut into blocks, the
+// rate regulator runs one sample late, the decimator keeps one sample in fee / fes, the
+// band filter hands out blocks of 1024, and playback takes whole buffers after the
+// primed silence.
+long predictedSpeakerSamples(long frames, int fee) {
+    const int fes = fee >= 96000 ? 24000 : (fee == 44100 || fee == 11025 ? 11025 : 12000);
+    const long outBytes = (fes * 2 / 40) * 2;
+    const long bufferSamples = outBytes / 2;
+    const long captureFrames = ((4L * fee) / (2L * fes)) * outBytes / 4;
+    const long captured = frames / captureFrames * captureFrames;
+    const long blockLength = fee <= 12000 ? 1024 : 2048;
+    const long processed = captured / blockLength * blockLength;
+    const long decimated = (processed - 1) / (fee / fes);
+    const long audio = decimated / 1024 * 1024;
+    const long primed = (fee > 12000 ? 23 : 27) * bufferSamples / 10;
+    return (2 + (primed + audio) / bufferSamples) * bufferSamples;
+}
+
+TEST_F(Receive, EveryRateGivesAudioAtItsOutputRateForThePredictedDuration) {
+    struct Case {
+        int fee, fes;
+    };
+    for (const auto c : {Case{11025, 11025}, Case{12000, 12000}, Case{44100, 11025}, Case{48000, 12000},
+                         Case{96000, 24000}, Case{192000, 24000}}) {
+        const Audio out = receive(c.fee, {{2000, 8000}}, "--mode usb --offset 1000", 1.5);
+        EXPECT_EQ(out.rate, c.fes) << c.fee;
+        EXPECT_EQ(static_cast<long>(out.samples.size()), predictedSpeakerSamples(static_cast<long>(1.5 * c.fee), c.fee))
+            << c.fee;
+        // At 192000 the 1000 Hz shift steps by 187 hundredths of a degree, not 187.5: the
+        // tone lands 2.7 Hz high.
+        const auto [hz, level] = out.peak(1000, 4, 0.9);
+        EXPECT_GT(level, 5000) << c.fee << " at " << hz;
+        EXPECT_GT(level / out.rms(0.9), 0.95) << c.fee;
+    }
+}
+
+}  // namespace
+}  // namespace orv::test
