@@ -94,19 +94,19 @@ void AntiAliasFilter::run(int channel, std::int32_t* samples, int count) {
     auto& h = history_[static_cast<std::size_t>(channel)];
     const std::size_t keep = static_cast<std::size_t>(length_ - 1);
     h.resize(keep);
-    h.insert(h.end(), samples, samples + count);
+    for (int n = 0; n < count; ++n) h.push_back(static_cast<float>(samples[n]));
     sums_.assign(static_cast<std::size_t>(count), 0.0f);
     // Output n sums c_i × (d[L/2 − 1 − i] + d[L/2 + i]), d[0] the newest; in the history
     // the newest input of output n sits at keep + n. Looping over taps outside and over
     // outputs inside keeps each sum in tap order while independent sums run side by side.
     const int halfTaps = length_ / 2;
     float* sums = sums_.data();
-    const std::int32_t* x = h.data();
+    const float* x = h.data();
     for (int i = 0; i < halfTaps; ++i) {
         const float c = static_cast<float>(coefficients_[static_cast<std::size_t>(i)]);
-        const std::int32_t* near = x + keep - static_cast<std::size_t>(halfTaps - 1 - i);
-        const std::int32_t* far = x + keep - static_cast<std::size_t>(halfTaps + i);
-        for (int n = 0; n < count; ++n) sums[n] += c * static_cast<float>(near[n] + far[n]);
+        const float* near = x + keep - static_cast<std::size_t>(halfTaps - 1 - i);
+        const float* far = x + keep - static_cast<std::size_t>(halfTaps + i);
+        for (int n = 0; n < count; ++n) sums[n] += c * (near[n] + far[n]);
     }
     for (int n = 0; n < count; ++n) samples[n] = static_cast<std::int32_t>(std::nearbyint(sums[n] / 1000000.0f));
     h.erase(h.begin(), h.end() - static_cast<std::ptrdiff_t>(keep));

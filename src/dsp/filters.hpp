@@ -56,7 +56,8 @@ private:
     int length_ = 0;
     std::vector<std::int32_t> coefficients_;  // c_i, centre outwards
     // Per channel: the last L − 1 inputs, oldest first, followed by the run being filtered.
-    std::array<std::vector<std::int32_t>, 2> history_;
+    // Held as floats: the inputs are 16-bit, so they and the sums of two of them are exact.
+    std::array<std::vector<float>, 2> history_;
     std::vector<float> sums_;
 };
 
