@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the receiver: a window when a display
-# exists, otherwise headless. Extra arguments go to orvandel.
+# Installs what is missing, builds, and runs the receiver on the bundled demo band,
+# tuned to its upper-sideband station. Without a display it runs headless and writes
+# the speaker audio to out/demo_usb.wav; with one it plays the band in real time on the
+# speaker card, over and over. Extra arguments go to orvandel (they override these).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset default >/dev/null
 cmake --build --preset default --target orvandel
 exe=build/default/src/app/orvandel
+demo=(--rx-file data/demo_band.wav --mode usb --offset 6000)
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  exec "$exe" --headless --batch "$@"
+  mkdir -p out
+  "$exe" --headless --batch "${demo[@]}" --speaker-file out/demo_usb.wav "$@"
+  echo "The upper-sideband station of the demo band is in out/demo_usb.wav (12000 samples/s)."
+  exit 0
 fi
-exec "$exe" "$@"
+exec "$exe" "${demo[@]}" --rx-loop "$@"
