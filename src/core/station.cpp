@@ -73,9 +73,16 @@ void Station::retuneOnOpen() {
 }
 
 void Station::showLocalLevel() {
-    char text[64];
-    std::snprintf(text, sizeof text, "%5.1f", receive_.localLevelPercent());
-    controls_.setText("Niveau_local", std::string("Local: ") + text + " %");
+    // The ratio compares the local level with the whole band's, which the spectrum
+    // display measures; it stays at its last value while that level is nil.
+    const double local = receive_.localLevelPercent();
+    if (globalLevel_ > 1e-10) levelRatio_ = local * 100 / globalLevel_;
+    char level[32];
+    char ratio[32];
+    std::snprintf(level, sizeof level, "%5.1f", local);
+    std::snprintf(ratio, sizeof ratio, "%5.1f", levelRatio_);
+    controls_.setText("Niveau_local", std::string("Local: ") + level + " % / " + text("Ratio=", "Rapport=") + " " +
+                                          ratio + " %");
 }
 
 void Station::formClose() {

@@ -147,6 +147,8 @@ private:
     MixOscillator mix_;  // one phase, shared by the receive mixer and the transmit modulators
     ReceiveChain receive_{mix_};
     ReceiveOutput audioOut_;
+    double globalLevel_ = 0;  // the whole band's level, from the spectrum display
+    double levelRatio_ = 0;
     Display display_;
     TransmitChain transmit_;
     VoiceLevelHistory voiceLevels_;

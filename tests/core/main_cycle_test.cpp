@@ -167,6 +167,7 @@ TEST(MainCycle, SteadyReceivePlaysWholeBuffersInOrderAndKeepsTheQueueBounded) {
     EXPECT_EQ(f.wave.played.size() % 1102, 0u);
     EXPECT_GE(f.wave.played.size(), 190u * 1102);
     EXPECT_TRUE(f.view.messages.empty());
+    EXPECT_EQ(f.station->controls().get("Niveau_local").text, "Local:   0.0 % / Ratio=   0.0 %");
 }
 
 TEST(MainCycle, ANestedCycleFromAModalMessageDoesNotTouchTheBufferBeingFilled) {
