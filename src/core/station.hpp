@@ -127,6 +127,9 @@ private:
     void testCardFormat();
     bool formatTrial();
     void restartReceive();
+    // A new capture rate or receiver type while running: reopen with new sizes, filters
+    // and tuning.
+    void restartWithNewFormat();
     // The settings file is written by the configuration part; until then the record
     // lives in memory only.
     void writeConfig() {}

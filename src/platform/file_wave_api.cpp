@@ -10,10 +10,6 @@
 namespace orv {
 
 namespace {
-constexpr int kBadDevice = 2;
-constexpr int kInvalidHandle = 5;
-constexpr int kBadFormat = 32;
-constexpr int kError = 1;
 
 std::int64_t durationMs(std::int64_t frames, int rate) { return frames * 1000 / rate; }
 }  // namespace
@@ -69,7 +65,7 @@ int FileWaveApi::deviceCount(WaveDirection dir) {
 }
 
 int FileWaveApi::deviceName(WaveDirection dir, int index, std::string& name) {
-    if (index != 0 || index >= deviceCount(dir)) return kBadDevice;
+    if (index != 0 || index >= deviceCount(dir)) return kWaveBadDevice;
     if (dir == WaveDirection::Capture)
         name = recording_->path;
     else
@@ -78,24 +74,24 @@ int FileWaveApi::deviceName(WaveDirection dir, int index, std::string& name) {
 }
 
 int FileWaveApi::open(WaveDirection dir, Handle& handle, int device, const WaveFormat& format) {
-    if (device != 0 || device >= deviceCount(dir)) return kBadDevice;
+    if (device != 0 || device >= deviceCount(dir)) return kWaveBadDevice;
     if (dir == WaveDirection::Capture) {
-        if (captureOpen_) return kError;
+        if (captureOpen_) return kWaveError;
         // A recording plays at its own format only, like a card that refuses the others.
         if (format.bitsPerSample != 16 || format.channels != recording_->channels ||
             format.samplesPerSecond != recording_->rate)
-            return kBadFormat;
+            return kWaveBadFormat;
         SF_INFO info{};
         input_ = sf_open(recording_->path.c_str(), SFM_READ, &info);
-        if (!input_) return kError;
+        if (!input_) return kWaveError;
         if (framesCaptured_ > 0) sf_seek(input_, framesCaptured_ % std::max<std::int64_t>(recording_->frames, 1), SEEK_SET);
         captureOpen_ = true;
         handle = kCaptureHandle;
         return kWaveOk;
     }
     // 8-bit opens carry no data: the format trial before each receive open uses one.
-    if (playbackOpen_) return kError;
-    if (format.bitsPerSample != 16 && format.bitsPerSample != 8) return kBadFormat;
+    if (playbackOpen_) return kWaveError;
+    if (format.bitsPerSample != 16 && format.bitsPerSample != 8) return kWaveBadFormat;
     playbackOpen_ = true;
     playbackFormat_ = format;
     playbackFreeAtMs_ = clock_.nowMs();
@@ -129,7 +125,7 @@ bool FileWaveApi::openOutput() {
 int FileWaveApi::prepareHeader(WaveDirection dir, Handle handle, WaveHeader& header) {
     const bool valid = dir == WaveDirection::Capture ? captureOpen_ && handle == kCaptureHandle
                                                      : playbackOpen_ && handle == kPlaybackHandle;
-    if (!valid) return kInvalidHandle;
+    if (!valid) return kWaveInvalidHandle;
     header.flags |= kWaveHeaderPrepared;
     return kWaveOk;
 }
@@ -140,23 +136,23 @@ int FileWaveApi::unprepareHeader(WaveDirection, Handle, WaveHeader& header) {
 }
 
 int FileWaveApi::addBuffer(Handle handle, WaveHeader& header) {
-    if (!captureOpen_ || handle != kCaptureHandle) return kInvalidHandle;
+    if (!captureOpen_ || handle != kCaptureHandle) return kWaveInvalidHandle;
     header.bytesRecorded = 0;
     captureQueue_.push_back(&header);
     return kWaveOk;
 }
 
 int FileWaveApi::start(Handle handle) {
-    if (!captureOpen_ || handle != kCaptureHandle) return kInvalidHandle;
+    if (!captureOpen_ || handle != kCaptureHandle) return kWaveInvalidHandle;
     captureStarted_ = true;
     captureStartMs_ = clock_.nowMs() - durationMs(framesCaptured_, recording_->rate);
     return kWaveOk;
 }
 
 int FileWaveApi::write(Handle handle, WaveHeader& header) {
-    if (!playbackOpen_ || handle != kPlaybackHandle) return kInvalidHandle;
-    if (playbackFormat_.bitsPerSample != 16) return kBadFormat;
-    if (!outputPath_.empty() && !openOutput()) return kError;
+    if (!playbackOpen_ || handle != kPlaybackHandle) return kWaveInvalidHandle;
+    if (playbackFormat_.bitsPerSample != 16) return kWaveBadFormat;
+    if (!outputPath_.empty() && !openOutput()) return kWaveError;
     header.flags &= ~kWaveHeaderDone;
     const auto frames = static_cast<std::int64_t>(header.data.size()) / playbackFormat_.blockAlign();
     playbackFreeAtMs_ = std::max(playbackFreeAtMs_, clock_.nowMs()) + durationMs(frames, playbackFormat_.samplesPerSecond);
@@ -166,12 +162,12 @@ int FileWaveApi::write(Handle handle, WaveHeader& header) {
 
 int FileWaveApi::reset(WaveDirection dir, Handle handle) {
     if (dir == WaveDirection::Capture) {
-        if (!captureOpen_ || handle != kCaptureHandle) return kInvalidHandle;
+        if (!captureOpen_ || handle != kCaptureHandle) return kWaveInvalidHandle;
         captureQueue_.clear();
         captureStarted_ = false;
         return kWaveOk;
     }
-    if (!playbackOpen_ || handle != kPlaybackHandle) return kInvalidHandle;
+    if (!playbackOpen_ || handle != kPlaybackHandle) return kWaveInvalidHandle;
     for (auto& [header, doneAt] : playing_) header->flags |= kWaveHeaderDone;
     playing_.clear();
     return kWaveOk;
@@ -179,13 +175,13 @@ int FileWaveApi::reset(WaveDirection dir, Handle handle) {
 
 int FileWaveApi::close(WaveDirection dir, Handle handle) {
     if (dir == WaveDirection::Capture) {
-        if (!captureOpen_ || handle != kCaptureHandle) return kInvalidHandle;
+        if (!captureOpen_ || handle != kCaptureHandle) return kWaveInvalidHandle;
         sf_close(input_);
         input_ = nullptr;
         captureOpen_ = false;
         return kWaveOk;
     }
-    if (!playbackOpen_ || handle != kPlaybackHandle) return kInvalidHandle;
+    if (!playbackOpen_ || handle != kPlaybackHandle) return kWaveInvalidHandle;
     playbackOpen_ = false;  // the output file stays open: a reopen appends to it
     return kWaveOk;
 }

@@ -13,24 +13,16 @@ namespace orv {
 
 namespace {
 
-// Result codes in the waveform-audio numbering the station reports.
-constexpr int kError = 1;
-constexpr int kBadDevice = 2;
-constexpr int kAllocated = 4;
-constexpr int kInvalidHandle = 5;
-constexpr int kNoMemory = 7;
-constexpr int kBadFormat = 32;
-
 int resultOf(PaError error) {
     switch (error) {
         case paNoError: return kWaveOk;
-        case paInvalidDevice: return kBadDevice;
-        case paDeviceUnavailable: return kAllocated;
-        case paInsufficientMemory: return kNoMemory;
+        case paInvalidDevice: return kWaveBadDevice;
+        case paDeviceUnavailable: return kWaveAllocated;
+        case paInsufficientMemory: return kWaveNoMemory;
         case paInvalidChannelCount:
         case paInvalidSampleRate:
-        case paSampleFormatNotSupported: return kBadFormat;
-        default: return kError;
+        case paSampleFormatNotSupported: return kWaveBadFormat;
+        default: return kWaveError;
     }
 }
 
@@ -177,9 +169,9 @@ PortAudioWaveApi::~PortAudioWaveApi() {
 int PortAudioWaveApi::deviceCount(WaveDirection dir) { return static_cast<int>(devices_[side(dir)].size()); }
 
 int PortAudioWaveApi::deviceName(WaveDirection dir, int index, std::string& name) {
-    if (index < 0 || index >= deviceCount(dir)) return kBadDevice;
+    if (index < 0 || index >= deviceCount(dir)) return kWaveBadDevice;
     const PaDeviceInfo* info = Pa_GetDeviceInfo(devices_[side(dir)][static_cast<std::size_t>(index)]);
-    if (!info || !info->name) return kError;
+    if (!info || !info->name) return kWaveError;
     name = info->name;
     return kWaveOk;
 }
@@ -190,8 +182,8 @@ PortAudioWaveApi::Stream* PortAudioWaveApi::find(WaveDirection dir, Handle handl
 }
 
 int PortAudioWaveApi::open(WaveDirection dir, Handle& handle, int device, const WaveFormat& format) {
-    if (device < 0 || device >= deviceCount(dir)) return kBadDevice;
-    if (format.bitsPerSample != 16 && format.bitsPerSample != 8) return kBadFormat;
+    if (device < 0 || device >= deviceCount(dir)) return kWaveBadDevice;
+    if (format.bitsPerSample != 16 && format.bitsPerSample != 8) return kWaveBadFormat;
     const PaDeviceIndex index = devices_[side(dir)][static_cast<std::size_t>(device)];
     const PaDeviceInfo* info = Pa_GetDeviceInfo(index);
     PaStreamParameters params{};
@@ -224,34 +216,34 @@ int PortAudioWaveApi::open(WaveDirection dir, Handle& handle, int device, const 
 }
 
 int PortAudioWaveApi::prepareHeader(WaveDirection dir, Handle handle, WaveHeader& header) {
-    if (!find(dir, handle)) return kInvalidHandle;
+    if (!find(dir, handle)) return kWaveInvalidHandle;
     header.flags.fetch_or(kWaveHeaderPrepared);
     return kWaveOk;
 }
 
 int PortAudioWaveApi::unprepareHeader(WaveDirection dir, Handle handle, WaveHeader& header) {
-    if (!find(dir, handle)) return kInvalidHandle;
+    if (!find(dir, handle)) return kWaveInvalidHandle;
     header.flags.fetch_and(~kWaveHeaderPrepared);
     return kWaveOk;
 }
 
 int PortAudioWaveApi::addBuffer(Handle handle, WaveHeader& header) {
     Stream* stream = find(WaveDirection::Capture, handle);
-    if (!stream) return kInvalidHandle;
-    if (header.data.empty() || header.data.size() % stream->frameBytes != 0) return kError;
+    if (!stream) return kWaveInvalidHandle;
+    if (header.data.empty() || header.data.size() % stream->frameBytes != 0) return kWaveError;
     header.bytesRecorded.store(0, std::memory_order_relaxed);
     header.flags.fetch_and(~kWaveHeaderDone);
-    return stream->queue.push(&header) ? kWaveOk : kError;
+    return stream->queue.push(&header) ? kWaveOk : kWaveError;
 }
 
 int PortAudioWaveApi::write(Handle handle, WaveHeader& header) {
     Stream* stream = find(WaveDirection::Playback, handle);
-    if (!stream) return kInvalidHandle;
-    if (header.data.empty()) return kError;
+    if (!stream) return kWaveInvalidHandle;
+    if (header.data.empty()) return kWaveError;
     header.flags.fetch_and(~kWaveHeaderDone);
     if (!stream->queue.push(&header)) {
         header.flags.fetch_or(kWaveHeaderDone);
-        return kError;
+        return kWaveError;
     }
     if (!stream->running) {
         if (const PaError error = Pa_StartStream(stream->pa); error != paNoError) return resultOf(error);
@@ -262,7 +254,7 @@ int PortAudioWaveApi::write(Handle handle, WaveHeader& header) {
 
 int PortAudioWaveApi::start(Handle handle) {
     Stream* stream = find(WaveDirection::Capture, handle);
-    if (!stream) return kInvalidHandle;
+    if (!stream) return kWaveInvalidHandle;
     if (stream->running) return kWaveOk;
     if (const PaError error = Pa_StartStream(stream->pa); error != paNoError) return resultOf(error);
     stream->running = true;
@@ -271,14 +263,14 @@ int PortAudioWaveApi::start(Handle handle) {
 
 int PortAudioWaveApi::reset(WaveDirection dir, Handle handle) {
     Stream* stream = find(dir, handle);
-    if (!stream) return kInvalidHandle;
+    if (!stream) return kWaveInvalidHandle;
     stream->stop();
     return kWaveOk;
 }
 
 int PortAudioWaveApi::close(WaveDirection dir, Handle handle) {
     Stream* stream = find(dir, handle);
-    if (!stream) return kInvalidHandle;
+    if (!stream) return kWaveInvalidHandle;
     stream->stop();
     const PaError error = Pa_CloseStream(stream->pa);
     streams_.erase(handle);

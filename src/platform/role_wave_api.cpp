@@ -4,10 +4,6 @@
 
 namespace orv {
 
-namespace {
-constexpr int kInvalidHandle = 5;
-}
-
 FileWaveApi* RoleWaveApi::fileFor(WaveDirection dir, int channels) const {
     if (dir == WaveDirection::Capture) return channels == 2 ? files_.rx : files_.mic;
     return channels == 2 ? files_.tx : files_.speaker;
@@ -37,7 +33,7 @@ int RoleWaveApi::deviceCount(WaveDirection dir) {
 
 int RoleWaveApi::deviceName(WaveDirection dir, int index, std::string& name) {
     if (index < cards_.deviceCount(dir)) return cards_.deviceName(dir, index, name);
-    if (index >= deviceCount(dir)) return 2;
+    if (index >= deviceCount(dir)) return kWaveBadDevice;
     name = "File";
     return kWaveOk;
 }
@@ -55,37 +51,37 @@ int RoleWaveApi::open(WaveDirection dir, Handle& handle, int device, const WaveF
 
 int RoleWaveApi::prepareHeader(WaveDirection dir, Handle handle, WaveHeader& header) {
     const Route* r = route(handle);
-    return r ? r->api->prepareHeader(dir, r->inner, header) : kInvalidHandle;
+    return r ? r->api->prepareHeader(dir, r->inner, header) : kWaveInvalidHandle;
 }
 
 int RoleWaveApi::unprepareHeader(WaveDirection dir, Handle handle, WaveHeader& header) {
     const Route* r = route(handle);
-    return r ? r->api->unprepareHeader(dir, r->inner, header) : kInvalidHandle;
+    return r ? r->api->unprepareHeader(dir, r->inner, header) : kWaveInvalidHandle;
 }
 
 int RoleWaveApi::addBuffer(Handle handle, WaveHeader& header) {
     const Route* r = route(handle);
-    return r ? r->api->addBuffer(r->inner, header) : kInvalidHandle;
+    return r ? r->api->addBuffer(r->inner, header) : kWaveInvalidHandle;
 }
 
 int RoleWaveApi::write(Handle handle, WaveHeader& header) {
     const Route* r = route(handle);
-    return r ? r->api->write(r->inner, header) : kInvalidHandle;
+    return r ? r->api->write(r->inner, header) : kWaveInvalidHandle;
 }
 
 int RoleWaveApi::start(Handle handle) {
     const Route* r = route(handle);
-    return r ? r->api->start(r->inner) : kInvalidHandle;
+    return r ? r->api->start(r->inner) : kWaveInvalidHandle;
 }
 
 int RoleWaveApi::reset(WaveDirection dir, Handle handle) {
     const Route* r = route(handle);
-    return r ? r->api->reset(dir, r->inner) : kInvalidHandle;
+    return r ? r->api->reset(dir, r->inner) : kWaveInvalidHandle;
 }
 
 int RoleWaveApi::close(WaveDirection dir, Handle handle) {
     const Route* r = route(handle);
-    if (!r) return kInvalidHandle;
+    if (!r) return kWaveInvalidHandle;
     const int rc = r->api->close(dir, r->inner);
     if (rc == kWaveOk) routes_.erase(handle);
     return rc;

@@ -120,7 +120,10 @@ void Station::applySampleRate() {
         if (item.rate == s_.fee) controls_.setDown(item.name, true);
     s_.blockLength = s_.fee <= 12000 ? 1024 : 2048;
     s_.fes = nominalOutputRate(s_.fee, s_.fesEqualsFee);
-    if (!s_.processingRunning) return;
+    if (s_.processingRunning) restartWithNewFormat();
+}
+
+void Station::restartWithNewFormat() {
     engine_.stopAllSound();
     initReceive();
     resetReceiveState();
@@ -152,14 +155,7 @@ void Station::applyReceiverType() {
     controls_.setDown(s_.receiverIsSdR ? "Recepteur_type_SdR" : "Recepteur_conversion_directe", true);
     controls_.setEnabled("Correction_phase_amplitude_RX", s_.receiverIsSdR);
     controls_.setEnabled("Correction_phase_amplitude_TX", s_.receiverIsSdR);
-    if (!s_.processingRunning) return;
-    engine_.stopAllSound();
-    initReceive();
-    resetReceiveState();
-    s_.captureRate = s_.fee;
-    mix_.rate = s_.fee;
-    s_.retuneOnOpen = false;
-    applyTuning(s_.tuneOffsetHz);
+    if (s_.processingRunning) restartWithNewFormat();
 }
 
 void Station::feRegulatedClick(bool down) {

@@ -7,8 +7,15 @@
 
 namespace orv {
 
-// Result codes of the wave calls: 0 is success; a write may answer "still playing".
+// Result codes of the wave calls, in the waveform-audio numbering the messages report:
+// 0 is success; a write may answer "still playing".
 inline constexpr int kWaveOk = 0;
+inline constexpr int kWaveError = 1;
+inline constexpr int kWaveBadDevice = 2;
+inline constexpr int kWaveAllocated = 4;
+inline constexpr int kWaveInvalidHandle = 5;
+inline constexpr int kWaveNoMemory = 7;
+inline constexpr int kWaveBadFormat = 32;
 inline constexpr int kWaveStillPlaying = 33;
 
 // Header flag bits a playback buffer carries once the device has played it.

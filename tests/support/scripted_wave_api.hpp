@@ -17,7 +17,7 @@ namespace orv::test {
 class ScriptedWaveApi final : public WaveApi {
 public:
     enum class Call { Open, Prepare, Unprepare, AddBuffer, Write, Start, Reset, Close };
-    static constexpr int kInvalidHandle = 5;
+    static constexpr int kInvalidHandle = kWaveInvalidHandle;
 
     std::array<int, 2> devices{1, 1};               // capture, playback
     int failingName = -1;                           // capture device whose name query fails
