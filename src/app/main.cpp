@@ -1,6 +1,7 @@
 // Program entry: parses the command line, builds the ports and the station, runs it.
 #include <atomic>
 #include <csignal>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -69,6 +70,13 @@ int runRealTime(orv::Station& station, orv::RoleWaveApi& wave, const orv::FileWa
     return status;
 }
 
+// The locale the user's messages follow, as the C library looks for it.
+std::string userLocale() {
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"})
+        if (const char* value = std::getenv(name); value && *value) return value;
+    return {};
+}
+
 // The receive options act as their buttons would.
 void applyReceiveOptions(orv::Station& station, const orv::Options& options) {
     if (options.mode == "usb") station.sidebandClick(1);
@@ -134,6 +142,7 @@ int main(int argc, char** argv) {
                                    discard || !options.txFile.empty() ? &txFile : nullptr});
 
     orv::Station station({wave, clock, view, files, mixer});
+    station.setSystemLanguage(orv::languageForLocale(userLocale()));
     if (!station.startUp()) return 1;
     if (recordings.rx) {
         // The recording stands in for the receive card: its rate is the capture rate.

@@ -95,6 +95,16 @@ struct ProcessingState {
     std::int32_t rxAmplitudeCorrection = 0;
     std::int32_t rxPhaseCorrection = 0;
     bool rxCorrectionWindowOpen = false;  // input gain held at 100 % while calibrating
+    bool greyWaterfall = false;
+    bool sweepOn = false;
+    std::int32_t centreFrequencyHz = 7020000;  // the HF frequency at 0 Hz of the band
+
+    // Transmit options, kept with the settings.
+    bool txAgcOn = false;
+    std::int32_t txAmplitudeCorrection = 0;
+    std::int32_t txPhaseCorrection = 0;
+    bool txSwapIq = false;
+    bool txFilterOn = false;
 
     // Card and port choices: device index 0 to 15, or 99 for the default card.
     std::uint8_t rxCard = 99;

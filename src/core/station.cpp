@@ -16,8 +16,11 @@ Station::Station(StationPorts ports)
 bool Station::startUp() {
     s_.startRequested = false;
     if (!enumerateCards()) return false;
+    loadConfig();
     locateMixer();
+    applyConfigControls();
     if (s_.pttOutputPort) pttKeyOff();
+    loadFrequencyMemory();
     return true;
 }
 
@@ -86,12 +89,15 @@ void Station::showLocalLevel() {
 }
 
 void Station::formClose() {
-    // The link server, when listening with no client, is closed here; the settings are
-    // saved whole.
+    // The link server, when listening with no client, is closed here.
     if (!s_.linkClientConnected && linkListening_) linkListening_ = false;
+    saveAllSettings();
 }
 
-void Station::abandonClick() { formClose(); }
+void Station::abandonClick() {
+    saveAllSettings();
+    formClose();
+}
 
 void Station::locateMixer() {
     mixerCommand_ = ports_.mixer.find();

@@ -12,6 +12,7 @@
 #include "dsp/receive_chain.hpp"
 #include "link/transmit_chain.hpp"
 #include "settings/config_record.hpp"
+#include "settings/frequency_memory.hpp"
 #include "sound/device_tables.hpp"
 #include "sound/mixer.hpp"
 #include "sound/wave_api.hpp"
@@ -46,6 +47,24 @@ public:
     void initReceive();
     void formClose();
     void abandonClick();
+
+    // Settings: the record applied to the controls, gathered back, the standard record.
+    void applyConfigControls();
+    void saveAllSettings();
+    void standardSettingsClick();  // Parametres_standard
+    // 2 when the user's locale is French of France, else 1.
+    void setSystemLanguage(std::uint8_t language) { systemLanguage_ = language; }
+    FrequencyMemory& frequencyMemory() { return frequencyMemory_; }
+    bool saveFrequencyMemory();
+    // The centre-frequency edit: digits only, 1 to 9 of them, capped at 999999999.
+    void centreFrequencyChange(std::string_view text);
+    // The frequency memory window (Form52): activation fills Frequence1 … 12; Select k
+    // copies memory k into Frequence_centrale; OK stores and saves (false when the file
+    // could not be written; the window closes either way); Cancel just closes it.
+    void frequencyWindowActivate();
+    void frequencySelectClick(int k);
+    bool frequencyOkClick();
+    void frequencyHelpClick();
 
     // Sound-card, rate and receiver-type menus and the mixer buttons.
     void cardItemClick(std::string_view item);  // any of the 68 card items
@@ -130,9 +149,12 @@ private:
     // A new capture rate or receiver type while running: reopen with new sizes, filters
     // and tuning.
     void restartWithNewFormat();
-    // The settings file is written by the configuration part; until then the record
-    // lives in memory only.
-    void writeConfig() {}
+    // Settings and the frequency memory.
+    void loadConfig();
+    void applyConfigMenus();
+    void writeConfig();
+    void loadFrequencyMemory();
+    void frequencyKeepDigits();
 
     // Calls into the transmit and PTT parts.
     void locateMixer();
@@ -160,6 +182,8 @@ private:
     std::array<int, 2> cardCounts_{};
     std::array<std::array<std::string, kMaxCards>, 2> cardNames_{};
     std::string mixerCommand_;
+    std::uint8_t systemLanguage_ = kEnglish;
+    FrequencyMemory frequencyMemory_ = defaultFrequencyMemory();
     bool linkListening_ = false;
 };
 

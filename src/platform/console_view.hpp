@@ -16,6 +16,7 @@ public:
     void showStandardBox(BoxIcon icon, const std::string& text) override;
     void beep(int, int) override { out_ << '\a' << std::flush; }
     void setFocus(const std::string&) override {}
+    void openHelp(const std::string&, int) override {}
 
 private:
     void print(const std::string& title, const std::string& text);

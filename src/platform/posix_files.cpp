@@ -20,7 +20,7 @@ int closeFd(int& fd) {
 }  // namespace
 
 PosixFiles::~PosixFiles() {
-    closeFd(writeFd_);
+    discardWritten();
     closeFd(readFd_);
 }
 
@@ -56,8 +56,10 @@ void PosixFiles::makeWritable(const std::string& path) {
 }
 
 int PosixFiles::openForWriting(const std::string& path) {
-    closeFd(writeFd_);
-    writeFd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    discardWritten();
+    writePath_ = path;
+    tempPath_ = path + ".new";
+    writeFd_ = ::open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     return writeFd_ < 0 ? errno : 0;
 }
 
@@ -72,7 +74,21 @@ std::size_t PosixFiles::write(std::span<const std::uint8_t> bytes) {
     return done;
 }
 
-int PosixFiles::closeWritten() { return closeFd(writeFd_); }
+int PosixFiles::closeWritten() {
+    if (writeFd_ < 0) return EBADF;
+    int error = ::fsync(writeFd_) == 0 ? 0 : errno;
+    const int closed = closeFd(writeFd_);
+    if (error == 0) error = closed;
+    if (error == 0 && ::rename(tempPath_.c_str(), writePath_.c_str()) != 0) error = errno;
+    if (error != 0) ::unlink(tempPath_.c_str());
+    return error;
+}
+
+void PosixFiles::discardWritten() {
+    if (writeFd_ < 0) return;
+    closeFd(writeFd_);
+    ::unlink(tempPath_.c_str());
+}
 
 int PosixFiles::openForReading(const std::string& path) {
     closeFd(readFd_);

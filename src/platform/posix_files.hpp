@@ -22,6 +22,7 @@ public:
     int openForWriting(const std::string& path) override;
     std::size_t write(std::span<const std::uint8_t> bytes) override;
     int closeWritten() override;
+    void discardWritten() override;
     int openForReading(const std::string& path) override;
     std::ptrdiff_t read(std::span<std::uint8_t> into) override;
     int closeRead() override;
@@ -29,6 +30,8 @@ public:
 private:
     std::string directory_;
     int writeFd_ = -1;
+    std::string writePath_;  // the file being replaced
+    std::string tempPath_;   // where its new bytes go
     int readFd_ = -1;
 };
 

@@ -42,7 +42,7 @@ bool FileUtilities::writeTextFile(const std::string& name, std::string_view text
     const auto bytes = bytesOf(beforeZero(text));
     if (files_.write(bytes) < bytes.size()) {
         error("Impossible text record. Full hard disk? ", "Ecriture du texte impossible. Disque dur plein? ");
-        files_.closeWritten();
+        files_.discardWritten();  // the old file stays as it was
         return true;
     }
     return closeWrittenFile();

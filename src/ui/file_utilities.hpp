@@ -35,6 +35,8 @@ public:
     bool openFileForWriting(const std::string& name);
     AppendResult appendToOpenFile(std::string_view text);
     bool closeWrittenFile();
+    // Gives up the file being written: the previous one stays as it was.
+    void discardWrittenFile() { files_.discardWritten(); }
     // Reads at most kMaxReadBytes bytes.
     ReadResult readTextFile(const std::string& name);
 

@@ -21,10 +21,14 @@ public:
     // Restores the owner's permission to write, so a read-only file can be replaced.
     virtual void makeWritable(const std::string& path) = 0;
 
-    virtual int openForWriting(const std::string& path) = 0;  // creates or truncates
+    // Writing replaces a file whole or not at all: the bytes go to a new file beside it,
+    // which closeWritten() makes durable and puts in the old one's place, and which
+    // discardWritten() removes, leaving the old file as it was.
+    virtual int openForWriting(const std::string& path) = 0;
     // Bytes written; fewer than given means the write failed.
     virtual std::size_t write(std::span<const std::uint8_t> bytes) = 0;
     virtual int closeWritten() = 0;
+    virtual void discardWritten() = 0;
 
     virtual int openForReading(const std::string& path) = 0;
     // Bytes read, or -1 when the read fails.

@@ -20,6 +20,8 @@ public:
     virtual void showStandardBox(BoxIcon icon, const std::string& text) = 0;
     virtual void beep(int frequencyHz, int durationMs) = 0;
     virtual void setFocus(const std::string& control) = 0;
+    // Opens a help document of the program's folder at a topic, when it is there.
+    virtual void openHelp(const std::string& file, int context) = 0;
 };
 
 }  // namespace orv

@@ -45,7 +45,7 @@ TEST(StartUp, NamesTheMixerProgramsLookedForWhenNoneIsFound) {
               "So the mixer control by the user from Tessaryn is not possible.");
 
     StationFixture french;
-    french.station->setLanguage(kFrench);
+    french.useLanguage(kFrench);
     french.mixer.command.clear();
     french.station->startUp();
     ASSERT_EQ(french.view.boxes.size(), 1u);

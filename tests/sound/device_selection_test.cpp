@@ -222,7 +222,7 @@ TEST(FormatCheck, TrialOpensCaptureStereoAndAnEightBitSpeakerThenReportsInText) 
 
 TEST(FormatCheck, TwoFailedTrialsAreReportedAndTheOpenGoesAhead) {
     StationFixture f;
-    f.station->setLanguage(kFrench);
+    f.useLanguage(kFrench);
     f.station->startUp();
     f.station->initReceive();
     f.wave.failNext(kCapture, Call::Open, 32, 2);

@@ -43,6 +43,8 @@ public:
     void showStandardBox(BoxIcon icon, const std::string& text) override { boxes.push_back({icon, text}); }
     void beep(int frequencyHz, int durationMs) override { beeps.emplace_back(frequencyHz, durationMs); }
     void setFocus(const std::string& control) override { focus = control; }
+    void openHelp(const std::string& file, int context) override { help.emplace_back(file, context); }
+    std::vector<std::pair<std::string, int>> help;
 };
 
 class FakeMixer final : public Mixer {

@@ -19,16 +19,20 @@ public:
     void makeWritable(const std::string&) override {}
     int openForWriting(const std::string& path) override {
         writing_ = path;
-        contents[path].clear();
+        pending_.clear();
         return 0;
     }
     std::size_t write(std::span<const std::uint8_t> bytes) override {
         std::size_t n = bytes.size();
         if (failWriteAfter >= 0 && n > static_cast<std::size_t>(failWriteAfter)) n = static_cast<std::size_t>(failWriteAfter);
-        contents[writing_].append(reinterpret_cast<const char*>(bytes.data()), n);
+        pending_.append(reinterpret_cast<const char*>(bytes.data()), n);
         return n;
     }
-    int closeWritten() override { return 0; }
+    int closeWritten() override {
+        contents[writing_] = pending_;
+        return 0;
+    }
+    void discardWritten() override { pending_.clear(); }
     int openForReading(const std::string& path) override {
         if (!exists(path)) return 2;
         reading_ = path;
@@ -46,6 +50,7 @@ public:
 
 private:
     std::string writing_;
+    std::string pending_;
     std::string reading_;
     std::size_t offset_ = 0;
 };

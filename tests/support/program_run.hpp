@@ -59,6 +59,25 @@ struct Audio {
     }
 };
 
+// What the buffer arithmetic predicts the speaker file holds for a recording of `frames`
+// frames at `fee`: whole capture buffers are cut into blocks, the rate regulator runs one
+// sample late, the decimator keeps one sample in fee / fes, the band filter hands out
+// blocks of 1024, and playback takes whole buffers after the primed silence. Latency 6 is
+// the standard setting.
+inline long predictedSpeakerSamples(long frames, int fee, int latency = 6) {
+    const int fes = fee >= 96000 ? 24000 : (fee == 44100 || fee == 11025 ? 11025 : 12000);
+    const long outBytes = (fes * latency / 40) * 2;
+    const long bufferSamples = outBytes / 2;
+    const long captureFrames = ((4L * fee) / (2L * fes)) * outBytes / 4;
+    const long captured = frames / captureFrames * captureFrames;
+    const long blockLength = fee <= 12000 ? 1024 : 2048;
+    const long processed = captured / blockLength * blockLength;
+    const long decimated = (processed - 1) / (fee / fes);
+    const long audio = decimated / 1024 * 1024;
+    const long primed = (fee > 12000 ? 23 : 27) * bufferSamples / 10;
+    return (2 + (primed + audio) / bufferSamples) * bufferSamples;
+}
+
 // A temporary folder for one test, removed afterwards.
 class ProgramRun : public testing::Test {
 protected:

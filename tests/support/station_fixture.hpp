@@ -10,16 +10,34 @@
 
 namespace orv::test {
 
+// Settings as most station tests want them: 44100 samples/s at latency 2 (buffers of
+// 1102 and 8816 bytes), 3300 Hz, otherwise the standard record.
+inline MemoryFiles filesWithTestSettings() {
+    MemoryFiles files;
+    ConfigRecord record = kStandardConfig;
+    record[config::kCaptureRate] = 44;
+    record[config::kLatency] = 2;
+    record[config::kBandwidth] = 33;
+    files.contents[files.pathOf(kConfigFileName)] = std::string(record.begin(), record.end());
+    return files;
+}
+
 // A station on the scripted sound system, a virtual clock and recording doubles.
 struct StationFixture {
     ScriptedWaveApi wave;
     VirtualClock clock;
     RecordingView view;
-    MemoryFiles files;
+    MemoryFiles files = filesWithTestSettings();
     FakeMixer mixer;
     std::unique_ptr<Station> station = std::make_unique<Station>(StationPorts{wave, clock, view, files, mixer});
 
     ProcessingState& s() { return station->state(); }
+
+    // Stores `language` in the settings the next start-up reads.
+    void useLanguage(std::uint8_t language) {
+        auto& stored = files.contents[files.pathOf(kConfigFileName)];
+        stored[config::kLanguage] = static_cast<char>(language);
+    }
 
     // Start-up, receive initialisation and the first tick, which opens the devices.
     void startReceiving() {
