@@ -35,9 +35,19 @@ struct Recordings {
     std::optional<orv::Recording> mic;
 };
 
+// The modes that need a rate check it against the recording.
+std::string modeRateError(const std::string& mode, int rate) {
+    if ((mode == "am" || mode == "fm") && rate != 44100 && rate != 48000)
+        return mode + " needs a recording at 44100 or 48000 samples/s, and this one is at " + std::to_string(rate);
+    if (mode == "wfm" && rate != 96000 && rate != 192000)
+        return "wfm needs a recording at 96000 or 192000 samples/s, and this one is at " + std::to_string(rate);
+    return {};
+}
+
 bool inspectRecordings(const orv::Options& options, Recordings& out) {
     std::string error;
     if (!options.rxFile.empty()) out.rx = orv::Recording::inspectReceiver(options.rxFile, error);
+    if (error.empty() && out.rx) error = modeRateError(options.mode, out.rx->rate);
     if (error.empty() && !options.micFile.empty()) out.mic = orv::Recording::inspectMicrophone(options.micFile, error);
     if (error.empty()) return true;
     std::cerr << "orvandel: " << error << "\n";
@@ -77,10 +87,24 @@ std::string userLocale() {
     return {};
 }
 
+// The mode button a --mode value names: broadcast FM by the capture rate.
+int modeNumber(const std::string& mode, int fee) {
+    if (mode == "lsb") return 2;
+    if (mode == "am") return 3;
+    if (mode == "fm") return 4;
+    if (mode == "wfm") return fee == 192000 ? 6 : 5;
+    return 1;
+}
+
 // The receive options act as their buttons would.
 void applyReceiveOptions(orv::Station& station, const orv::Options& options) {
-    if (options.mode == "usb") station.sidebandClick(1);
-    if (options.mode == "lsb") station.sidebandClick(2);
+    if (!options.mode.empty()) station.modeClick(modeNumber(options.mode, station.state().fee));
+    if (options.nr == "weak") station.noiseReducerClick("REDUCTEUR_WIENER_FAIBLE", true);
+    if (options.nr == "strong") station.noiseReducerClick("REDUCTEUR_WIENER_FORT", true);
+    if (options.nr == "off") {
+        station.noiseReducerClick("REDUCTEUR_WIENER_FAIBLE", false);
+        station.noiseReducerClick("REDUCTEUR_WIENER_FORT", false);
+    }
     if (!options.bandwidth.empty()) station.bandClick(orv::bandButtonFor(options.bandwidth));
     if (!options.agc.empty()) station.state().rxAgcOn = options.agc == "on";
     if (options.offsetHz) station.state().tuneOffsetHz = *options.offsetHz;

@@ -21,7 +21,8 @@ constexpr OptionRow kOptions[] = {
     {"--speaker-file", "OUT.wav", "write the speaker audio to a 16-bit mono WAV file instead of the speaker card"},
     {"--mic-file", "IN.wav", "replay a 16-bit mono recording at 11025 or 12000 as the microphone card"},
     {"--tx-file", "IQ_OUT.wav", "write the transmitted I/Q to a 16-bit stereo WAV file instead of the TX card"},
-    {"--mode", "usb|lsb", "demodulate the upper or the lower sideband"},
+    {"--mode", "usb|lsb|am|fm|wfm", "demodulate a sideband, AM, FM, or broadcast FM (at 96000 or 192000)"},
+    {"--nr", "off|weak|strong", "noise reducer"},
     {"--offset", "HZ", "tune to HZ from the centre of the band (negative below it)"},
     {"--bandwidth", "BW", "audio passband: 550-850, 400-1100, 1200, 2100, 2700, 3300, 4000 or max"},
     {"--agc", "on|off", "receive automatic gain control"},
@@ -40,6 +41,7 @@ std::string* valueOption(Options& o, const std::string& arg) {
     if (name == "--mode") return &o.mode;
     if (name == "--bandwidth") return &o.bandwidth;
     if (name == "--agc") return &o.agc;
+    if (name == "--nr") return &o.nr;
     return nullptr;
 }
 
@@ -54,8 +56,10 @@ constexpr BandValue kBandValues[] = {{"550-850", "Bande_550_850"}, {"400-1100", 
 
 // The checks a value must pass; an empty result means it is good.
 std::string checkValues(const Options& o) {
-    if (!o.mode.empty() && o.mode != "usb" && o.mode != "lsb")
-        return "--mode takes usb or lsb, not '" + o.mode + "'";
+    if (!o.mode.empty() && o.mode != "usb" && o.mode != "lsb" && o.mode != "am" && o.mode != "fm" && o.mode != "wfm")
+        return "--mode takes usb, lsb, am, fm or wfm, not '" + o.mode + "'";
+    if (!o.nr.empty() && o.nr != "off" && o.nr != "weak" && o.nr != "strong")
+        return "--nr takes off, weak or strong, not '" + o.nr + "'";
     if (!o.bandwidth.empty() && !bandButtonFor(o.bandwidth))
         return "--bandwidth takes 550-850, 400-1100, 1200, 2100, 2700, 3300, 4000 or max, not '" + o.bandwidth + "'";
     if (!o.agc.empty() && o.agc != "on" && o.agc != "off") return "--agc takes on or off, not '" + o.agc + "'";

@@ -17,7 +17,8 @@ struct Options {
     std::string micFile;
     std::string txFile;
     bool rxLoop = false;
-    std::string mode;       // usb, lsb
+    std::string mode;       // usb, lsb, am, fm, wfm
+    std::string nr;         // off, weak, strong
     std::string bandwidth;  // a bandwidth button's caption: 550-850 … 4000, max
     std::string agc;        // on, off
     std::optional<int> offsetHz;

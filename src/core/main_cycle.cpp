@@ -44,6 +44,7 @@ bool Station::deviceOpenStep() {
     s_.nextCaptureBuffer = 1;
     s_.nextOutputBuffer = 1;
     engine_.openCapture(s_.rxCard);
+    if (s_.noiseReducerLevel != 1) receive_.resetNoiseReducer(s_.noiseReducerLevel, s_.fes);
     s_.fes = nominalOutputRate(s_.fee, s_.fesEqualsFee);
     engine_.openPlayback(false);
     controls_.setRange("REGLAGE_FREQUENCE", -s_.halfBandHz / kTuneStepHz, s_.maxOffsetHz / kTuneStepHz);

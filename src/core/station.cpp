@@ -21,6 +21,7 @@ bool Station::startUp() {
     applyConfigControls();
     if (s_.pttOutputPort) pttKeyOff();
     loadFrequencyMemory();
+    receive_.setupIfFilters(s_.mode, s_.fee);
     return true;
 }
 

@@ -79,7 +79,8 @@ public:
     // Tuning, the sideband buttons (1 USB, 2 LSB) and the bandwidth buttons.
     void applyTuning(std::int32_t offsetHz);
     void setTuneOffset(double offsetHz);
-    void sidebandClick(int mode);
+    void modeClick(int mode);  // 1 USB, 2 LSB, 3 AM, 4 FM, 5 and 6 broadcast FM
+    void noiseReducerClick(std::string_view button, bool down);
     void bandClick(std::string_view button);
     // The receive chain's view of the settings.
     ReceiveSettings receiveSettings() const;

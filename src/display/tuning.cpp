@@ -47,15 +47,32 @@ void Station::setTuneOffset(double offsetHz) {
     applyTuning(s_.tuneOffsetHz);
 }
 
-void Station::sidebandClick(int mode) {
+void Station::modeClick(int mode) {
+    const ModeButton& button = kModeButtons[mode - 1];
     s_.mode = mode;
-    controls_.setDown("USB", mode == 1);
-    controls_.setDown("LSB", mode == 2);
-    for (const auto& item : kRateItems) controls_.setEnabled(item.name, true);
+    for (const auto& b : kModeButtons) controls_.setDown(b.name, b.mode == mode);
+    for (const auto& item : kRateItems) controls_.setEnabled(item.name, button.allows(item.rate));
+    // A mode that cannot run at the stored rate forces one it can, stored and applied.
+    std::uint8_t& stored = config_[config::kCaptureRate];
+    if (!button.allows(captureRateFromCode(stored))) stored = captureRateCode(button.forcedRate);
+    if (captureRateFromCode(stored) != s_.fee) applySampleRate();
+    if (button.restricted()) writeConfig();
+    if (mode >= 3) receive_.setupIfFilters(mode, s_.fee);
+    if (mode >= 5) bandClick("Bande_max");
     computeOffsetRange();
     applyTuning(s_.tuneOffsetHz);
     mainCycle();
-    controls_.setEnabled("Box_Fonctions_TX", true);
+    controls_.setEnabled("Box_Fonctions_TX", mode < 5);
+}
+
+void Station::noiseReducerClick(std::string_view button, bool down) {
+    // The two buttons exclude each other and may both be up.
+    const bool weak = button == "REDUCTEUR_WIENER_FAIBLE" ? down : (down ? false : controls_.get("REDUCTEUR_WIENER_FAIBLE").down);
+    const bool strong = button == "REDUCTEUR_WIENER_FORT" ? down : (down ? false : controls_.get("REDUCTEUR_WIENER_FORT").down);
+    controls_.setDown("REDUCTEUR_WIENER_FAIBLE", weak);
+    controls_.setDown("REDUCTEUR_WIENER_FORT", strong);
+    s_.noiseReducerLevel = strong ? 3 : (weak ? 2 : 1);
+    if (s_.noiseReducerLevel != 1) receive_.resetNoiseReducer(s_.noiseReducerLevel, s_.fes);
 }
 
 void Station::bandClick(std::string_view button) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace orv {
@@ -32,6 +33,27 @@ constexpr OffsetRange offsetRange(int mode, std::int32_t halfBand, std::int32_t 
         default: return {receiverIsSdR ? -halfBand : 0, halfBand};
     }
 }
+
+// A mode button: the capture rates it allows (all when none are named) and the one it
+// forces when the stored rate is not among them.
+struct ModeButton {
+    const char* name;
+    int mode;
+    std::array<int, 2> allowedRates;
+    int forcedRate;
+
+    bool restricted() const { return allowedRates[0] != 0; }
+    bool allows(int rate) const { return !restricted() || rate == allowedRates[0] || rate == allowedRates[1]; }
+};
+
+inline constexpr ModeButton kModeButtons[] = {
+    {"USB", 1, {}, 0},
+    {"LSB", 2, {}, 0},
+    {"AM", 3, {44100, 48000}, 48000},
+    {"FM", 4, {44100, 48000}, 48000},
+    {"FM_Commercial_96", 5, {96000, 96000}, 96000},
+    {"FM_Commercial_192", 6, {192000, 192000}, 192000},
+};
 
 // The passband of a bandwidth button.
 struct BandButton {

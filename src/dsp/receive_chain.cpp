@@ -109,19 +109,35 @@ void ReceiveChain::correctIq(int count, const ReceiveSettings& settings) {
 }
 
 void ReceiveChain::processHalfBlock(int count, const ReceiveSettings& settings, ReceiveOutput& out) {
-    const bool sideband = settings.mode <= 2;
-    if (sideband) {
-        mix_.frequencyHz = settings.rxMixFrequencyHz;
+    const int mode = settings.mode;
+    const bool sideband = mode <= 2;
+    if (mode <= 4) {
+        // USB and LSB shift the tuned signal to 0 Hz; AM and FM put their carrier on the
+        // intermediate frequency.
+        mix_.frequencyHz = sideband ? settings.rxMixFrequencyHz : settings.ifMixFrequencyHz;
         mix_.rate = settings.fee;
         mix_.rotateBlock(blockI.data(), blockQ.data(), count);
-    } else {
-        // The AM and FM demodulators are not built yet: those modes give silence.
-        std::fill_n(blockI.begin(), count, 0);
-        std::fill_n(blockQ.begin(), count, 0);
+    }
+    if (!sideband) {
+        const std::int32_t feHundredth = settings.fee / 100;
+        for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
+            if (mode == 3)
+                blockI[n] = demodulators_.demodulateAm(blockI[n], blockQ[n], feHundredth);
+            else if (mode == 4)
+                blockI[n] = demodulators_.demodulateFm(blockI[n], blockQ[n], settings.fee);
+            else
+                blockI[n] = demodulators_.discriminateBroadcastFm(blockI[n], blockQ[n]);
+            blockQ[n] = 0;
+        }
     }
     const int resampled = resample(count);
     if (settings.fes < settings.fee) {
-        antiAlias_.run(0, resampledI_.data(), resampled);
+        if (mode == 6) {
+            for (int k = 0; k < resampled; ++k)
+                resampledI_[static_cast<std::size_t>(k)] = demodulators_.deEmphasize(resampledI_[static_cast<std::size_t>(k)]);
+        } else {
+            antiAlias_.run(0, resampledI_.data(), resampled);
+        }
         if (sideband && settings.receiverIsSdR)
             antiAlias_.run(1, resampledQ_.data(), resampled);
         else if (sideband)
@@ -225,9 +241,9 @@ void ReceiveChain::outputStage(int n, const ReceiveSettings& settings, ReceiveOu
             b = softLimit(b);
             c = softLimit(c);
         }
-        const std::int32_t v = settings.rxAgcOn ? b : softLimit(a);
+        std::int32_t v = settings.rxAgcOn ? b : softLimit(a);
         if (settings.linkAudio) out.link.push_back(c);
-        // The noise reducer takes the speaker value here once it is built.
+        if (settings.noiseReducerLevel > 1) v = noiseReducer_.reduce(v);
         out.speaker.push_back(static_cast<std::int16_t>(std::clamp(v, -kFullScale, kFullScale)));
     }
     const float rms = std::sqrt(power / static_cast<float>(n));

@@ -5,7 +5,9 @@
 #include <span>
 #include <vector>
 
+#include "dsp/demodulators.hpp"
 #include "dsp/filters.hpp"
+#include "dsp/noise_reducer.hpp"
 #include "dsp/oscillator.hpp"
 
 namespace orv {
@@ -81,6 +83,13 @@ public:
     void designBandFilter(int lowHz, int highHz, int fes, int blockLength);
     // Designs the anti-alias filter for `fee` and clears its delay lines.
     void initAntiAlias(int fee) { antiAlias_.design(fee); }
+    void setupIfFilters(int mode, int fee) { demodulators_.setupIfFilters(mode, fee); }
+    // The noise reducer restarted for `fes` with the step of its level (2 weak, 3 strong).
+    void resetNoiseReducer(int level, int fes) {
+        noiseReducer_.setStep(level == 3 ? 1 : 3);
+        noiseReducer_.reset(fes);
+    }
+    const NoiseReducer& noiseReducer() const { return noiseReducer_; }
 
     // Reads `count` samples of one channel (1 = I, 2 = Q) from frame `offset` of the raw
     // 16-bit little-endian capture bytes into captureI/Q and displayI/Q.
@@ -108,6 +117,8 @@ private:
     MixOscillator& mix_;
     BandFilter bandFilter_;
     AntiAliasFilter antiAlias_;
+    Demodulators demodulators_;
+    NoiseReducer noiseReducer_;
 
     // Input gain control.
     std::int32_t inputGain_ = 100;

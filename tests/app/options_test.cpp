@@ -42,7 +42,8 @@ TEST(Options, SaysWhatIsWrong) {
                           {{"--headless", "--batch", "--rx-file", "a.wav", "--rx-loop"},
                            "--rx-loop replays without end; batch mode ends with the recording"},
                           {{"--batch"}, "--batch goes with --headless"},
-                          {{"--mode", "am"}, "--mode takes usb or lsb, not 'am'"},
+                          {{"--mode", "cw"}, "--mode takes usb, lsb, am, fm or wfm, not 'cw'"},
+                          {{"--nr", "max"}, "--nr takes off, weak or strong, not 'max'"},
                           {{"--bandwidth", "3000"},
                            "--bandwidth takes 550-850, 400-1100, 1200, 2100, 2700, 3300, 4000 or max, not '3000'"},
                           {{"--agc", "yes"}, "--agc takes on or off, not 'yes'"},
@@ -55,7 +56,7 @@ TEST(Options, SaysWhatIsWrong) {
 TEST(Options, HelpListsEveryOptionOnALineOfItsOwn) {
     const std::string help = usageText();
     for (const char* option : {"--headless", "--batch", "--dir DIR", "--rx-file IQ.wav", "--rx-loop", "--speaker-file OUT.wav",
-                               "--mic-file IN.wav", "--tx-file IQ_OUT.wav", "--mode usb|lsb", "--offset HZ",
+                               "--mic-file IN.wav", "--tx-file IQ_OUT.wav", "--mode usb|lsb|am|fm|wfm", "--nr off|weak|strong", "--offset HZ",
                                "--bandwidth BW", "--agc on|off", "--help",
                                "--version"})
         EXPECT_NE(help.find(std::string("\n  ") + option), std::string::npos) << option;
