@@ -1,6 +1,6 @@
 // Seconds of capture the batch path moves per second of processor time: a recording
 // replayed through the file devices, the main cycle, the receive chain (USB, 3300 Hz,
-// AGC on) and playback; and the cost of one block of the band and anti-alias filters.
+// AGC on, or the mode given) and playback; and the cost of one block of the band and anti-alias filters.
 #include <benchmark/benchmark.h>
 
 #include <sndfile.h>
@@ -52,6 +52,7 @@ void BM_BatchCapture(benchmark::State& state) {
         station.startUp();
         station.config()[orv::config::kCaptureRate] = orv::captureRateCode(rate);
         station.applySampleRate();
+        station.modeClick(static_cast<int>(state.range(1)));
         station.initReceive();
         orv::runBatch(station, wave, clock, rx, speaker, recording);
     }
@@ -60,7 +61,19 @@ void BM_BatchCapture(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(kSeconds) * static_cast<double>(state.iterations()),
                            benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_BatchCapture)->Arg(44100)->Arg(48000)->Arg(96000)->Arg(192000)->Unit(benchmark::kMillisecond)->UseRealTime();
+// Arguments: capture rate, mode (1 USB, 3 AM, 4 FM, 5 and 6 broadcast FM).
+BENCHMARK(BM_BatchCapture)
+    ->ArgNames({"rate", "mode"})
+    ->Args({44100, 1})
+    ->Args({48000, 1})
+    ->Args({96000, 1})
+    ->Args({192000, 1})
+    ->Args({48000, 3})
+    ->Args({48000, 4})
+    ->Args({96000, 5})
+    ->Args({192000, 6})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void BM_BandFilterBlock(benchmark::State& state) {
     orv::BandFilter filter;

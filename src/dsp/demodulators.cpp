@@ -43,47 +43,26 @@ std::int32_t angle(std::int32_t a, std::int32_t b) {
     return b > 0 ? 32766 - d : d - 32766;
 }
 
-void IfFilter::designBandPass(float lowHz, float highHz, int fee) {
-    const float rate = static_cast<float>(fee);
-    for (int i = 0; i < 40; ++i) {
-        const float t = static_cast<float>(i) + 0.5f;
-        const float band = std::sin(2 * kPi * t * highHz / rate) - std::sin(2 * kPi * t * lowHz / rate);
-        const float window = 0.54f + 0.46f * std::cos(2 * kPi * t / 80.0f);
-        c_[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(std::nearbyint(band / (kPi * t) * window * 100000.0f));
-    }
-    clear();
-}
+namespace {
 
-void IfFilter::designLowPass(float cutoffHz, int fee) {
+// An 80-tap windowed-sinc design (Hamming window), centre outwards, scaled by 100000.
+std::vector<std::int32_t> ifDesign(float lowHz, float highHz, int fee) {
     const float rate = static_cast<float>(fee);
+    std::vector<std::int32_t> c(40);
     for (int i = 0; i < 40; ++i) {
         const float t = static_cast<float>(i) + 0.5f;
         const float window = 0.54f + 0.46f * std::cos(2 * kPi * t / 80.0f);
-        c_[static_cast<std::size_t>(i)] =
-            static_cast<std::int32_t>(std::nearbyint(std::sin(2 * kPi * t * cutoffHz / rate) / (kPi * t) * window * 100000.0f));
+        float band = std::sin(2 * kPi * t * highHz / rate);
+        if (lowHz > 0) band -= std::sin(2 * kPi * t * lowHz / rate);
+        c[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(std::nearbyint(band / (kPi * t) * window * 100000.0f));
     }
-    clear();
+    return c;
 }
 
-void IfFilter::clear() {
-    for (auto& line : d_) line.fill(0);
-    newest_ = {};
-}
-
-std::int32_t IfFilter::sample(int line, std::int32_t x) {
-    auto& d = d_[static_cast<std::size_t>(line)];
-    int& newest = newest_[static_cast<std::size_t>(line)];
-    newest = (newest + 79) % 80;  // shift: the new sample becomes d[0]
-    d[static_cast<std::size_t>(newest)] = x;
-    const auto at = [&](int k) { return d[static_cast<std::size_t>((newest + k) % 80)]; };
-    float s = 0;
-    for (int k = 0; k < 40; ++k)
-        s += static_cast<float>(c_[static_cast<std::size_t>(k)]) * static_cast<float>(at(39 - k) + at(40 + k));
-    return static_cast<std::int32_t>(std::nearbyint(s / 100000.0f));
-}
+}  // namespace
 
 void Demodulators::setupIfFilters(int mode, int fee) {
-    if (mode <= 4) bandPass_.designBandPass(2500.0f, 11500.0f, fee);
+    if (mode <= 4) bandPass_.setCoefficients(ifDesign(2500.0f, 11500.0f, fee), 100000.0f);
     if_.phase = 0;
     if (mode >= 5) return;
     for (int c = 1; c <= 64; ++c) {
@@ -91,59 +70,86 @@ void Demodulators::setupIfFilters(int mode, int fee) {
         const float window = 0.8f + 0.2f * std::cos(2 * kPi * static_cast<float>(c) / 128.0f);
         hilbertTaps_[static_cast<std::size_t>(c)] = static_cast<std::int32_t>(std::nearbyint(k * window * 100000.0f));
     }
-    direct_.fill(0);
-    hilbert_.fill(0);
+    std::fill(direct_.begin(), direct_.end(), 0);
+    std::fill(hilbert_.begin(), hilbert_.end(), 0.0f);
     highPass_.period = 1.0f / static_cast<float>(fee);
     highPass_.tau = 0.0015915494f;
     highPass_.previousOutput = 0;
-    lowPass_.designLowPass(4500.0f, fee);
+    lowPass_.setCoefficients(ifDesign(0.0f, 4500.0f, fee), 100000.0f);
 }
 
-std::int32_t Demodulators::ifSignal(std::int32_t i, std::int32_t q) {
-    const std::int32_t i1 = bandPass_.sample(0, i);
-    const std::int32_t q1 = bandPass_.sample(1, q);
-    std::copy_backward(direct_.begin(), direct_.end() - 1, direct_.end());
-    direct_[0] = i1;
-    std::copy_backward(hilbert_.begin(), hilbert_.end() - 1, hilbert_.end());
-    hilbert_[0] = q1;
-    float s = 0;
-    for (std::size_t c = 1; c <= 64; ++c)
-        s += static_cast<float>(hilbertTaps_[c]) * static_cast<float>(hilbert_[64 - c] - hilbert_[64 + c]);
-    const auto shifted = static_cast<std::int32_t>(std::nearbyint(s / 100000.0f));
-    return (direct_[64] - shifted) / 2;
+void Demodulators::ifSignal(std::int32_t* i, std::int32_t* q, int count) {
+    bandPass_.run(0, i, count);
+    bandPass_.run(1, q, count);
+    // Hilbert transform of q1: Σ h_c × (d[64 − c] − d[64 + c]), d[0] the newest; in the
+    // history the newest of output n sits at 128 + n. Taps outside, outputs inside.
+    for (int n = 0; n < count; ++n) hilbert_.push_back(static_cast<float>(q[n]));
+    sums_.assign(static_cast<std::size_t>(count), 0.0f);
+    const float* d = hilbert_.data() + 128;
+    for (int c = 1; c <= 64; ++c) {
+        const float h = static_cast<float>(hilbertTaps_[static_cast<std::size_t>(c)]);
+        const float* near = d - (64 - c);
+        const float* far = d - (64 + c);
+        for (int n = 0; n < count; ++n) sums_[static_cast<std::size_t>(n)] += h * (near[n] - far[n]);
+    }
+    hilbert_.erase(hilbert_.begin(), hilbert_.end() - 128);
+    // The direct path: i1 delayed by 64 samples.
+    for (int n = 0; n < count; ++n) direct_.push_back(i[n]);
+    for (int n = 0; n < count; ++n) {
+        const auto shifted = static_cast<std::int32_t>(std::nearbyint(sums_[static_cast<std::size_t>(n)] / 100000.0f));
+        i[n] = (direct_[static_cast<std::size_t>(n)] - shifted) / 2;
+    }
+    direct_.erase(direct_.begin(), direct_.end() - 64);
 }
 
-std::int32_t Demodulators::demodulateAm(std::int32_t i, std::int32_t q, std::int32_t feHundredth) {
-    const std::int32_t x = ifSignal(i, q);
-    if_.step(feHundredth);
-    const auto [p, pq] = if_.quadrature(x, if_.phase / 100);
-    const std::int32_t a = lowPass_.sample(0, static_cast<std::int32_t>(std::nearbyint(p)));
-    const std::int32_t b = lowPass_.sample(1, static_cast<std::int32_t>(std::nearbyint(pq)));
-    std::int32_t m = wrap32(static_cast<std::int64_t>(a) * a + static_cast<std::int64_t>(b) * b);
-    if (m < 0) m = 0;
-    const float envelope = 2.0f * std::sqrt(static_cast<float>(m));
-    return clampSample(highPass_.step(envelope));
+void Demodulators::demodulateAm(std::int32_t* i, std::int32_t* q, int count, std::int32_t feHundredth) {
+    ifSignal(i, q, count);
+    a_.resize(static_cast<std::size_t>(count));
+    b_.resize(static_cast<std::size_t>(count));
+    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
+        if_.step(feHundredth);
+        const auto [p, pq] = if_.quadrature(i[n], if_.phase / 100);
+        a_[n] = static_cast<std::int32_t>(std::nearbyint(p));
+        b_[n] = static_cast<std::int32_t>(std::nearbyint(pq));
+    }
+    lowPass_.run(0, a_.data(), count);
+    lowPass_.run(1, b_.data(), count);
+    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
+        std::int32_t m = wrap32(static_cast<std::int64_t>(a_[n]) * a_[n] + static_cast<std::int64_t>(b_[n]) * b_[n]);
+        if (m < 0) m = 0;
+        i[n] = clampSample(highPass_.step(2.0f * std::sqrt(static_cast<float>(m))));
+    }
 }
 
-std::int32_t Demodulators::demodulateFm(std::int32_t i, std::int32_t q, int fee) {
-    const std::int32_t x = ifSignal(i, q);
-    std::int32_t power = lowPass_.sample(0, wrap32(static_cast<std::int64_t>(x) * x));
-    if (power < 1) power = 1;
-    const std::int32_t correlation = lowPass_.sample(1, wrap32(static_cast<std::int64_t>(fmPrevious_) * x));
-    fmPrevious_ = x;
-    const float s = std::clamp(static_cast<float>(correlation) / static_cast<float>(power), 0.0f, 1.0f);
-    const float omega = std::acos(s);
-    const float r = omega / (2 * kPi * 7000.0f / static_cast<float>(fee));
-    const float deviation = std::nearbyint((r - 1.0f) * 7000.0f);
-    return clampSample(6.0f * highPass_.step(deviation));
+void Demodulators::demodulateFm(std::int32_t* i, std::int32_t* q, int count, int fee) {
+    ifSignal(i, q, count);
+    a_.resize(static_cast<std::size_t>(count));
+    b_.resize(static_cast<std::size_t>(count));
+    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
+        a_[n] = wrap32(static_cast<std::int64_t>(i[n]) * i[n]);            // power
+        b_[n] = wrap32(static_cast<std::int64_t>(fmPrevious_) * i[n]);     // correlation with the last sample
+        fmPrevious_ = i[n];
+    }
+    lowPass_.run(0, a_.data(), count);
+    lowPass_.run(1, b_.data(), count);
+    const float radiansPerCycle = 2 * kPi * 7000.0f / static_cast<float>(fee);
+    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
+        const std::int32_t power = std::max(a_[n], 1);
+        const float s = std::clamp(static_cast<float>(b_[n]) / static_cast<float>(power), 0.0f, 1.0f);
+        const float r = std::acos(s) / radiansPerCycle;
+        const float deviation = std::nearbyint((r - 1.0f) * 7000.0f);
+        i[n] = clampSample(6.0f * highPass_.step(deviation));
+    }
 }
 
-std::int32_t Demodulators::discriminateBroadcastFm(std::int32_t i, std::int32_t q) {
-    const std::int32_t re = wrap32(static_cast<std::int64_t>(broadcastI_) * i + static_cast<std::int64_t>(broadcastQ_) * q);
-    const std::int32_t im = wrap32(static_cast<std::int64_t>(broadcastI_) * q - static_cast<std::int64_t>(broadcastQ_) * i);
-    broadcastI_ = i;
-    broadcastQ_ = q;
-    return angle(re, im);
+void Demodulators::discriminateBroadcastFm(std::int32_t* i, const std::int32_t* q, int count) {
+    for (int n = 0; n < count; ++n) {
+        const std::int32_t re = wrap32(static_cast<std::int64_t>(broadcastI_) * i[n] + static_cast<std::int64_t>(broadcastQ_) * q[n]);
+        const std::int32_t im = wrap32(static_cast<std::int64_t>(broadcastI_) * q[n] - static_cast<std::int64_t>(broadcastQ_) * i[n]);
+        broadcastI_ = i[n];
+        broadcastQ_ = q[n];
+        i[n] = angle(re, im);
+    }
 }
 
 std::int32_t Demodulators::deEmphasize(std::int32_t x) {

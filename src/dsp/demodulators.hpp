@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
+#include "dsp/filters.hpp"
 #include "dsp/oscillator.hpp"
 
 namespace orv {
@@ -11,7 +13,7 @@ namespace orv {
 // (ratios −1 … 1 in steps of 0.001).
 std::int32_t angle(std::int32_t a, std::int32_t b);
 
-// A first-order filter by the bilinear transform with period T and time constant τ,
+// A first-order high-pass by the bilinear transform with period T and time constant τ,
 // in single precision.
 struct HighPass {
     float period = 1.0f / 48000;
@@ -27,46 +29,50 @@ struct HighPass {
     }
 };
 
-// An 80-tap symmetric FIR at Fee with coefficients scaled by 100000 and two delay lines,
-// summed in single precision in tap order.
-class IfFilter {
-public:
-    void designBandPass(float lowHz, float highHz, int fee);
-    void designLowPass(float cutoffHz, int fee);
-    void clear();
-    std::int32_t sample(int line, std::int32_t x);
-
-private:
-    std::array<std::int32_t, 40> c_{};
-    std::array<std::array<std::int32_t, 80>, 2> d_{};
-    std::array<int, 2> newest_{};  // ring position of d[0]
-};
-
-// The demodulators of AM, FM and broadcast FM. AM and FM take I/Q rotated so the carrier
-// sits on the 7000 Hz intermediate frequency; broadcast FM takes the band's centre.
+// The demodulators of AM, FM and broadcast FM, on runs of samples at Fee. AM and FM take
+// I/Q rotated so the carrier sits on the 7000 Hz intermediate frequency; broadcast FM
+// takes the band's centre. Each writes its audio over I (Q is left alone).
 class Demodulators {
 public:
-    // IF band-pass 2500 … 11500 Hz, Hilbert transformer and its delay, the 100 Hz high-pass
-    // and the 4500 Hz low-pass, for modes up to 4; for broadcast FM only the IF phase
-    // restarts. The high-pass input, the FM and broadcast-FM previous samples run on.
+    // IF band-pass 2500 … 11500 Hz (80 taps), Hilbert transformer (129 taps) and its
+    // delay, the 100 Hz high-pass and the 4500 Hz low-pass, for modes up to 4; for
+    // broadcast FM only the IF phase restarts. The high-pass input, the FM and
+    // broadcast-FM previous samples run on.
     void setupIfFilters(int mode, int fee);
-    std::int32_t demodulateAm(std::int32_t i, std::int32_t q, std::int32_t feHundredth);
-    std::int32_t demodulateFm(std::int32_t i, std::int32_t q, int fee);
-    std::int32_t discriminateBroadcastFm(std::int32_t i, std::int32_t q);
+    void demodulateAm(std::int32_t* i, std::int32_t* q, int count, std::int32_t feHundredth);
+    void demodulateFm(std::int32_t* i, std::int32_t* q, int count, int fee);
+    void discriminateBroadcastFm(std::int32_t* i, const std::int32_t* q, int count);
     // The 2120 Hz de-emphasis of broadcast FM at 192000, in double precision.
     std::int32_t deEmphasize(std::int32_t x);
 
-    const IfOscillator& ifOscillator() const { return if_; }
+    // One sample at a time, the same as a run of one.
+    std::int32_t demodulateAm(std::int32_t i, std::int32_t q, std::int32_t feHundredth) {
+        demodulateAm(&i, &q, 1, feHundredth);
+        return i;
+    }
+    std::int32_t demodulateFm(std::int32_t i, std::int32_t q, int fee) {
+        demodulateFm(&i, &q, 1, fee);
+        return i;
+    }
+    std::int32_t discriminateBroadcastFm(std::int32_t i, std::int32_t q) {
+        discriminateBroadcastFm(&i, &q, 1);
+        return i;
+    }
 
 private:
-    std::int32_t ifSignal(std::int32_t i, std::int32_t q);
+    // The real IF signal: band-passed I delayed by 64 minus the Hilbert transform of the
+    // band-passed Q, halved. Written over i.
+    void ifSignal(std::int32_t* i, std::int32_t* q, int count);
 
     IfOscillator if_;
-    IfFilter bandPass_;
-    IfFilter lowPass_;
-    std::array<std::int32_t, 129> direct_{};   // i1, newest first
-    std::array<std::int32_t, 129> hilbert_{};  // q1, newest first
+    SymmetricFir bandPass_;  // channel 0 for I, 1 for Q
+    SymmetricFir lowPass_;   // two delay lines
     std::array<std::int32_t, 65> hilbertTaps_{};
+    std::vector<std::int32_t> direct_ = std::vector<std::int32_t>(64, 0);  // the last 64 i1, oldest first
+    std::vector<float> hilbert_ = std::vector<float>(128, 0.0f);          // the last 128 q1, oldest first
+    std::vector<float> sums_;
+    std::vector<std::int32_t> a_;
+    std::vector<std::int32_t> b_;
     HighPass highPass_;
     std::int32_t fmPrevious_ = 0;
     std::int32_t broadcastI_ = 0;

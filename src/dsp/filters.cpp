@@ -71,35 +71,45 @@ void BandFilter::process(const std::int32_t* i, const std::int32_t* q, Sideband 
 
 void AntiAliasFilter::design(int fee) {
     float cutoff = 4300.0f;
+    int length = 0;
     if (fee <= 48000) {
-        length_ = 140 * fee / 44100;
-        if (length_ % 2 != 0) ++length_;
+        length = 140 * fee / 44100;
+        if (length % 2 != 0) ++length;
     } else {
         cutoff = 5400.0f;
-        length_ = fee >= 192000 ? 80 : 40;
+        length = fee >= 192000 ? 80 : 40;
     }
-    coefficients_.assign(static_cast<std::size_t>(length_ / 2), 0);
+    std::vector<std::int32_t> c(static_cast<std::size_t>(length / 2));
     const float rate = static_cast<float>(fee);
-    const float span = static_cast<float>(length_);
-    for (int i = 0; i < length_ / 2; ++i) {
+    for (int i = 0; i < length / 2; ++i) {
         const float t = static_cast<float>(i) + 0.5f;
-        const float c = std::sin(2.0f * kPi * t * cutoff / rate) / (kPi * t) * blackman(t, span) * 1000000.0f;
-        coefficients_[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(std::nearbyint(c));
+        const float v = std::sin(2.0f * kPi * t * cutoff / rate) / (kPi * t) * blackman(t, static_cast<float>(length)) * 1000000.0f;
+        c[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(std::nearbyint(v));
     }
-    for (auto& h : history_) h.assign(static_cast<std::size_t>(length_ - 1), 0);
+    fir_.setCoefficients(std::move(c), 1000000.0f);
 }
 
-void AntiAliasFilter::run(int channel, std::int32_t* samples, int count) {
-    if (length_ == 0 || count <= 0) return;
+void SymmetricFir::setCoefficients(std::vector<std::int32_t> centreOutwards, float scale) {
+    coefficients_ = std::move(centreOutwards);
+    scale_ = scale;
+    clear();
+}
+
+void SymmetricFir::clear() {
+    for (auto& h : history_) h.assign(static_cast<std::size_t>(std::max(taps() - 1, 0)), 0.0f);
+}
+
+void SymmetricFir::run(int channel, std::int32_t* samples, int count) {
+    if (coefficients_.empty() || count <= 0) return;
     auto& h = history_[static_cast<std::size_t>(channel)];
-    const std::size_t keep = static_cast<std::size_t>(length_ - 1);
+    const std::size_t keep = static_cast<std::size_t>(taps() - 1);
     h.resize(keep);
     for (int n = 0; n < count; ++n) h.push_back(static_cast<float>(samples[n]));
     sums_.assign(static_cast<std::size_t>(count), 0.0f);
     // Output n sums c_i × (d[L/2 − 1 − i] + d[L/2 + i]), d[0] the newest; in the history
     // the newest input of output n sits at keep + n. Looping over taps outside and over
     // outputs inside keeps each sum in tap order while independent sums run side by side.
-    const int halfTaps = length_ / 2;
+    const int halfTaps = static_cast<int>(coefficients_.size());
     float* sums = sums_.data();
     const float* x = h.data();
     for (int i = 0; i < halfTaps; ++i) {
@@ -108,7 +118,7 @@ void AntiAliasFilter::run(int channel, std::int32_t* samples, int count) {
         const float* far = x + keep - static_cast<std::size_t>(halfTaps + i);
         for (int n = 0; n < count; ++n) sums[n] += c * (near[n] + far[n]);
     }
-    for (int n = 0; n < count; ++n) samples[n] = static_cast<std::int32_t>(std::nearbyint(sums[n] / 1000000.0f));
+    for (int n = 0; n < count; ++n) samples[n] = static_cast<std::int32_t>(std::nearbyint(sums[n] / scale_));
     h.erase(h.begin(), h.end() - static_cast<std::ptrdiff_t>(keep));
 }
 

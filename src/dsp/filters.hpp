@@ -36,29 +36,45 @@ private:
     std::array<std::int32_t, IntegerFft::kCapacity> segmentQ_{};
 };
 
-// The anti-alias low-pass before decimation from Fee to Fes: L taps (even), symmetric,
-// coefficients scaled by 1 000 000, each output summed in single precision in tap order.
-// L = 140 × Fee / 44100 rounded up to even for 44100 and 48000 (cutoff 4300 Hz), 40 at
-// 96000 and 80 at 192000 (cutoff 5400 Hz). Two delay lines serve I and Q.
+// A symmetric FIR of L taps (even) on up to two channels with their own delay lines:
+// output = round(Σ c_i × (d[L/2 − 1 − i] + d[L/2 + i]) / scale), d[0] the newest input,
+// summed in single precision in tap order. A run filters several outputs side by side;
+// each is the same as filtering one sample at a time.
+class SymmetricFir {
+public:
+    // Coefficients from the centre outwards (L/2 of them); clears the delay lines.
+    void setCoefficients(std::vector<std::int32_t> centreOutwards, float scale);
+    void clear();
+    // Filters a run of samples of one channel (0 or 1) in place.
+    void run(int channel, std::int32_t* samples, int count);
+    int taps() const { return static_cast<int>(coefficients_.size()) * 2; }
+    const std::vector<std::int32_t>& coefficients() const { return coefficients_; }
+
+private:
+    std::vector<std::int32_t> coefficients_;
+    float scale_ = 1.0f;
+    // Per channel: the last L − 1 inputs, oldest first, then the run being filtered; held
+    // as floats, exact for these integer samples and their pair sums.
+    std::array<std::vector<float>, 2> history_;
+    std::vector<float> sums_;
+};
+
+// The anti-alias low-pass before decimation from Fee to Fes, coefficients scaled by
+// 1 000 000: L = 140 × Fee / 44100 rounded up to even for 44100 and 48000 (cutoff
+// 4300 Hz), 40 at 96000 and 80 at 192000 (cutoff 5400 Hz). Two delay lines serve I and Q.
 class AntiAliasFilter {
 public:
     void design(int fee);
-    // Filters a run of samples of one channel (0 for I, 1 for Q) in place.
-    void run(int channel, std::int32_t* samples, int count);
+    void run(int channel, std::int32_t* samples, int count) { fir_.run(channel, samples, count); }
     std::int32_t sample(int channel, std::int32_t x) {
         run(channel, &x, 1);
         return x;
     }
-    int taps() const { return length_; }
-    const std::vector<std::int32_t>& coefficients() const { return coefficients_; }
+    int taps() const { return fir_.taps(); }
+    const std::vector<std::int32_t>& coefficients() const { return fir_.coefficients(); }
 
 private:
-    int length_ = 0;
-    std::vector<std::int32_t> coefficients_;  // c_i, centre outwards
-    // Per channel: the last L − 1 inputs, oldest first, followed by the run being filtered.
-    // Held as floats: the inputs are 16-bit, so they and the sums of two of them are exact.
-    std::array<std::vector<float>, 2> history_;
-    std::vector<float> sums_;
+    SymmetricFir fir_;
 };
 
 }  // namespace orv

@@ -119,16 +119,13 @@ void ReceiveChain::processHalfBlock(int count, const ReceiveSettings& settings, 
         mix_.rotateBlock(blockI.data(), blockQ.data(), count);
     }
     if (!sideband) {
-        const std::int32_t feHundredth = settings.fee / 100;
-        for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
-            if (mode == 3)
-                blockI[n] = demodulators_.demodulateAm(blockI[n], blockQ[n], feHundredth);
-            else if (mode == 4)
-                blockI[n] = demodulators_.demodulateFm(blockI[n], blockQ[n], settings.fee);
-            else
-                blockI[n] = demodulators_.discriminateBroadcastFm(blockI[n], blockQ[n]);
-            blockQ[n] = 0;
-        }
+        if (mode == 3)
+            demodulators_.demodulateAm(blockI.data(), blockQ.data(), count, settings.fee / 100);
+        else if (mode == 4)
+            demodulators_.demodulateFm(blockI.data(), blockQ.data(), count, settings.fee);
+        else
+            demodulators_.discriminateBroadcastFm(blockI.data(), blockQ.data(), count);
+        std::fill_n(blockQ.begin(), count, 0);
     }
     const int resampled = resample(count);
     if (settings.fes < settings.fee) {

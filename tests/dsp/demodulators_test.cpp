@@ -151,3 +151,100 @@ TEST(NoiseReducer, KeepsAToneAndTakesDownNoise) {
 
 }  // namespace
 }  // namespace orv
+
+namespace orv {
+namespace {
+
+// The FM demodulator the way it is written down, one sample at a time with shift
+// registers, to hold the block implementation to the same bits.
+class ReferenceFm {
+public:
+    explicit ReferenceFm(int fee) : fee_(fee) {
+        const float pi = 3.14159265358979f;
+        const auto design = [&](float low, float high) {
+            std::vector<std::int32_t> c(40);
+            for (int i = 0; i < 40; ++i) {
+                const float t = static_cast<float>(i) + 0.5f;
+                const float w = 0.54f + 0.46f * std::cos(2 * pi * t / 80.0f);
+                float band = std::sin(2 * pi * t * high / static_cast<float>(fee));
+                if (low > 0) band -= std::sin(2 * pi * t * low / static_cast<float>(fee));
+                c[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(std::nearbyint(band / (pi * t) * w * 100000.0f));
+            }
+            return c;
+        };
+        bp_ = design(2500, 11500);
+        lp_ = design(0, 4500);
+        for (int c = 1; c <= 64; ++c) {
+            const float k = c % 2 != 0 ? -2.0f / (pi * static_cast<float>(c)) : 0.0f;
+            h_[static_cast<std::size_t>(c)] =
+                static_cast<std::int32_t>(std::nearbyint(k * (0.8f + 0.2f * std::cos(2 * pi * static_cast<float>(c) / 128.0f)) * 100000.0f));
+        }
+        hp_.period = 1.0f / static_cast<float>(fee);
+    }
+
+    std::int32_t operator()(std::int32_t i, std::int32_t q) {
+        const std::int32_t i1 = fir(bpI_, bp_, i);
+        const std::int32_t q1 = fir(bpQ_, bp_, q);
+        push(direct_, i1);
+        push(hil_, q1);
+        float s = 0;
+        for (std::size_t c = 1; c <= 64; ++c)
+            s += static_cast<float>(h_[c]) * static_cast<float>(hil_[64 - c] - hil_[64 + c]);
+        const std::int32_t x = (direct_[64] - static_cast<std::int32_t>(std::nearbyint(s / 100000.0f))) / 2;
+        std::int32_t p = fir(lp0_, lp_, x * x);
+        if (p < 1) p = 1;
+        const std::int32_t c = fir(lp1_, lp_, prev_ * x);
+        prev_ = x;
+        const float ratio = std::clamp(static_cast<float>(c) / static_cast<float>(p), 0.0f, 1.0f);
+        const float r = std::acos(ratio) / (2 * 3.14159265358979f * 7000.0f / static_cast<float>(fee_));
+        const float deviation = std::nearbyint((r - 1.0f) * 7000.0f);
+        return static_cast<std::int32_t>(std::clamp(std::nearbyint(6.0f * hp_.step(deviation)), -32768.0f, 32767.0f));
+    }
+
+private:
+    static void push(std::vector<std::int32_t>& d, std::int32_t x) {
+        for (std::size_t k = d.size() - 1; k > 0; --k) d[k] = d[k - 1];
+        d[0] = x;
+    }
+    static std::int32_t fir(std::vector<std::int32_t>& d, const std::vector<std::int32_t>& c, std::int32_t x) {
+        push(d, x);
+        float s = 0;
+        for (std::size_t k = 0; k < 40; ++k) s += static_cast<float>(c[k]) * static_cast<float>(d[39 - k] + d[40 + k]);
+        return static_cast<std::int32_t>(std::nearbyint(s / 100000.0f));
+    }
+
+    int fee_;
+    std::vector<std::int32_t> bp_, lp_;
+    std::array<std::int32_t, 65> h_{};
+    std::vector<std::int32_t> bpI_ = std::vector<std::int32_t>(80), bpQ_ = std::vector<std::int32_t>(80);
+    std::vector<std::int32_t> lp0_ = std::vector<std::int32_t>(80), lp1_ = std::vector<std::int32_t>(80);
+    std::vector<std::int32_t> direct_ = std::vector<std::int32_t>(129), hil_ = std::vector<std::int32_t>(129);
+    std::int32_t prev_ = 0;
+    HighPass hp_;
+};
+
+TEST(FmDemodulator, RunsOfSamplesGiveTheBitsOfTheSampleBySampleDefinition) {
+    constexpr int fee = 48000;
+    ReferenceFm reference(fee);
+    Demodulators d;
+    d.setupIfFilters(4, fee);
+    std::vector<std::int32_t> i(3000);
+    std::vector<std::int32_t> q(3000);
+    for (std::size_t t = 0; t < i.size(); ++t) {
+        const double phase = 2 * M_PI * 7000.0 * static_cast<double>(t) / fee + 2.5 * std::sin(2 * M_PI * 900.0 * static_cast<double>(t) / fee);
+        i[t] = static_cast<std::int32_t>(std::lround(9000 * std::cos(phase) + static_cast<double>(t % 17) * 30));
+        q[t] = static_cast<std::int32_t>(std::lround(9000 * std::sin(phase)));
+    }
+    std::vector<std::int32_t> expected;
+    for (std::size_t t = 0; t < i.size(); ++t) expected.push_back(reference(i[t], q[t]));
+    std::size_t at = 0;
+    for (const int run : {1, 1023, 7, 1024, 945}) {
+        d.demodulateFm(i.data() + at, q.data() + at, run, fee);
+        at += static_cast<std::size_t>(run);
+    }
+    ASSERT_EQ(at, i.size());
+    EXPECT_EQ(i, expected);
+}
+
+}  // namespace
+}  // namespace orv

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <cstdlib>
@@ -92,6 +93,26 @@ protected:
     }
 
     std::string path(const std::string& name) const { return (dir / name).string(); }
+
+    // Stereo I/Q (left I, right Q), 16-bit, from the complex value of each sample.
+    template <typename Signal>
+    void writeIqSignal(const std::string& file, int rate, double seconds, Signal signal) {
+        SF_INFO info{};
+        info.samplerate = rate;
+        info.channels = 2;
+        info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+        SNDFILE* out = sf_open(file.c_str(), SFM_WRITE, &info);
+        ASSERT_NE(out, nullptr);
+        const auto frames = static_cast<std::size_t>(seconds * rate);
+        std::vector<short> samples(frames * 2);
+        for (std::size_t t = 0; t < frames; ++t) {
+            const std::complex<double> v = signal(static_cast<long>(t));
+            samples[2 * t] = static_cast<short>(std::lround(std::clamp(v.real(), -32767.0, 32767.0)));
+            samples[2 * t + 1] = static_cast<short>(std::lround(std::clamp(v.imag(), -32767.0, 32767.0)));
+        }
+        sf_writef_short(out, samples.data(), static_cast<sf_count_t>(frames));
+        sf_close(out);
+    }
 
     // Stereo I/Q (left I, right Q) made of complex tones, 16-bit.
     void writeIq(const std::string& file, int rate, double seconds, const std::vector<Tone>& tones) {
