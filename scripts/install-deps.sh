@@ -2,7 +2,7 @@
 # Installs the Debian packages Orvandel builds and tests with, only those missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config
-          qt6-base-dev qt6-serialport-dev portaudio19-dev libasound2-dev libsndfile1-dev
+          qt6-base-dev qt6-serialport-dev portaudio19-dev libasound2-dev libsndfile1-dev fonts-dejavu-core
           googletest libgtest-dev libgmock-dev libbenchmark-dev)
 missing=()
 for p in "${packages[@]}"; do

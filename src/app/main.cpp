@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTimer>
 
 #include "app/batch_run.hpp"
@@ -19,6 +20,7 @@
 #include "platform/null_wave_api.hpp"
 #include "platform/portaudio_wave_api.hpp"
 #include "platform/posix_files.hpp"
+#include "platform/qt_waterfall.hpp"
 #include "platform/real_clock.hpp"
 #include "platform/role_wave_api.hpp"
 #include "platform/system_mixer.hpp"
@@ -56,9 +58,8 @@ bool inspectRecordings(const orv::Options& options, Recordings& out) {
 
 // Real time: Timer1 every 10 ms on the event loop until SIGINT or SIGTERM, or until a
 // replayed recording (not looping) has been played out.
-int runRealTime(orv::Station& station, orv::RoleWaveApi& wave, const orv::FileWaveApi* rx,
-                const orv::FileWaveApi* speaker, int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+int runRealTime(QCoreApplication& app, orv::Station& station, orv::RoleWaveApi& wave, const orv::FileWaveApi* rx,
+                const orv::FileWaveApi* speaker) {
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);
     int status = 0;
@@ -108,6 +109,7 @@ void applyReceiveOptions(orv::Station& station, const orv::Options& options) {
     if (!options.bandwidth.empty()) station.bandClick(orv::bandButtonFor(options.bandwidth));
     if (!options.agc.empty()) station.state().rxAgcOn = options.agc == "on";
     if (options.offsetHz) station.state().tuneOffsetHz = *options.offsetHz;
+    if (!options.centre.empty()) station.centreFrequencyChange(options.centre);
 }
 
 }  // namespace
@@ -131,6 +133,15 @@ int main(int argc, char** argv) {
     if (!options.headless) std::cerr << "orvandel: this build has no window yet; running headless.\n";
     Recordings recordings;
     if (!inspectRecordings(options, recordings)) return 2;
+    // Drawing the waterfall needs fonts, hence a GUI application; without a display it
+    // draws off screen.
+    if (!options.waterfall.empty() && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    std::unique_ptr<QCoreApplication> app;
+    if (options.waterfall.empty())
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    else
+        app = std::make_unique<QGuiApplication>(argc, argv);
 
     std::string error;
     const std::string dir = orv::PosixFiles::prepareDirectory(options.dir, error);
@@ -166,6 +177,8 @@ int main(int argc, char** argv) {
                                    discard || !options.txFile.empty() ? &txFile : nullptr});
 
     orv::Station station({wave, clock, view, files, mixer});
+    orv::QtWaterfall waterfall;
+    if (!options.waterfall.empty()) station.setWaterfallCanvas(&waterfall);
     station.setSystemLanguage(orv::languageForLocale(userLocale()));
     if (!station.startUp()) return 1;
     if (recordings.rx) {
@@ -175,6 +188,7 @@ int main(int argc, char** argv) {
     }
     applyReceiveOptions(station, options);
     station.initReceive();
+    int status = 0;
     if (options.batch) {
         const auto result = orv::runBatch(station, wave, virtualClock, rxFile, speakerFile, *recordings.rx);
         if (!result.failure.empty()) {
@@ -184,9 +198,17 @@ int main(int argc, char** argv) {
         if (!options.speakerFile.empty())
             std::cerr << "Speaker audio: " << speakerFile.framesWritten() << " samples at " << station.state().fes
                       << " samples/s written to " << options.speakerFile << "\n";
-        return 0;
+    } else {
+        const bool endsWithRecording = recordings.rx && !options.rxLoop;
+        status = runRealTime(*app, station, wave, endsWithRecording ? &rxFile : nullptr,
+                             options.speakerFile.empty() ? nullptr : &speakerFile);
     }
-    const bool endsWithRecording = recordings.rx && !options.rxLoop;
-    return runRealTime(station, wave, endsWithRecording ? &rxFile : nullptr,
-                       options.speakerFile.empty() ? nullptr : &speakerFile, argc, argv);
+    if (!options.waterfall.empty()) {
+        if (!waterfall.savePng(options.waterfall)) {
+            std::cerr << "orvandel: cannot write the waterfall '" << options.waterfall << "'\n";
+            return 1;
+        }
+        std::cerr << "Waterfall: " << station.display().rowsShown() << " rows written to " << options.waterfall << "\n";
+    }
+    return status;
 }

@@ -26,6 +26,8 @@ constexpr OptionRow kOptions[] = {
     {"--offset", "HZ", "tune to HZ from the centre of the band (negative below it)"},
     {"--bandwidth", "BW", "audio passband: 550-850, 400-1100, 1200, 2100, 2700, 3300, 4000 or max"},
     {"--agc", "on|off", "receive automatic gain control"},
+    {"--centre", "HZ", "the HF frequency at the centre of the band, for the readout"},
+    {"--waterfall", "OUT.png", "headless: save the waterfall and its scale as it stands at the end of the run"},
     {"--help", nullptr, "show this help and exit"},
     {"--version", nullptr, "show the version and exit"},
 };
@@ -42,6 +44,8 @@ std::string* valueOption(Options& o, const std::string& arg) {
     if (name == "--bandwidth") return &o.bandwidth;
     if (name == "--agc") return &o.agc;
     if (name == "--nr") return &o.nr;
+    if (name == "--waterfall") return &o.waterfall;
+    if (name == "--centre") return &o.centre;
     return nullptr;
 }
 
@@ -63,6 +67,8 @@ std::string checkValues(const Options& o) {
     if (!o.bandwidth.empty() && !bandButtonFor(o.bandwidth))
         return "--bandwidth takes 550-850, 400-1100, 1200, 2100, 2700, 3300, 4000 or max, not '" + o.bandwidth + "'";
     if (!o.agc.empty() && o.agc != "on" && o.agc != "off") return "--agc takes on or off, not '" + o.agc + "'";
+    if (!o.centre.empty() && (o.centre.size() > 9 || o.centre.find_first_not_of("0123456789") != std::string::npos))
+        return "--centre takes a frequency of 1 to 9 digits in hertz, not '" + o.centre + "'";
     return {};
 }
 

@@ -22,6 +22,8 @@ struct Options {
     std::string bandwidth;  // a bandwidth button's caption: 550-850 … 4000, max
     std::string agc;        // on, off
     std::optional<int> offsetHz;
+    std::string waterfall;  // PNG written at the end of a headless run
+    std::string centre;     // Frequence_centrale
 };
 
 // The bandwidth button a --bandwidth value names, or nullptr.

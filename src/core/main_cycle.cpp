@@ -43,12 +43,14 @@ bool Station::deviceOpenStep() {
     computeReceiveBuffers(s_);
     s_.nextCaptureBuffer = 1;
     s_.nextOutputBuffer = 1;
+    display_.initTransform(s_.captureRate, s_.blockLength);
     engine_.openCapture(s_.rxCard);
     if (s_.noiseReducerLevel != 1) receive_.resetNoiseReducer(s_.noiseReducerLevel, s_.fes);
     s_.fes = nominalOutputRate(s_.fee, s_.fesEqualsFee);
     engine_.openPlayback(false);
     controls_.setRange("REGLAGE_FREQUENCE", -s_.halfBandHz / kTuneStepHz, s_.maxOffsetHz / kTuneStepHz);
-    if (s_.retuneOnOpen) retuneOnOpen();
+    // The first open re-applies the stored offset; later ones tune to the middle column.
+    if (s_.retuneOnOpen) tuneToPixel((Display::kWidth - 1) / 2);
     ports_.view.setFocus("Button2");
     s_.processingRunning = true;
     return true;
@@ -185,7 +187,9 @@ void Station::processBlock() {
     std::copy_n(displayBlockI_.begin(), shown, receive_.captureI.begin());
     std::copy_n(displayBlockQ_.begin(), shown, receive_.captureQ.begin());
     display_.updateDisplay(std::span(receive_.captureI).first(static_cast<std::size_t>(shown)),
-                           std::span(receive_.captureQ).first(static_cast<std::size_t>(shown)));
+                           std::span(receive_.captureQ).first(static_cast<std::size_t>(shown)), s_.fee, s_.fes,
+                           receive_.inputGain(), s_.spectrumAgcOn, s_.greyWaterfall, canvas_);
+    showInputLevel();
     s_.blockBusy = false;
 }
 

@@ -29,7 +29,7 @@ void Station::initReceive() {
     s_.startRequested = false;
     s_.rxBacklog.clear();
     s_.captureBlock.clear();
-    display_.initDisplay();
+    display_.initDisplay(s_.fee, canvas_);
     s_.fes = nominalOutputRate(s_.fee, s_.fesEqualsFee);
     // Gain control restarted, the decimator emptied, the anti-alias filter designed
     // when the output rate is below the capture rate.
@@ -68,12 +68,14 @@ ReceiveSettings Station::receiveSettings() const {
     return r;
 }
 
-void Station::retuneOnOpen() {
-    // The first open after start re-applies the stored offset; later ones keep the
-    // offset in force. Either way the rate regulator starts again.
-    s_.firstRetune = false;
-    applyTuning(s_.tuneOffsetHz);
-    receive_.resetResampler();
+void Station::showInputLevel() {
+    const Display::Level& level = display_.level();
+    char text[32];
+    std::snprintf(text, sizeof text, "%5.1f %%", level.percent);
+    controls_.setText("Le_niveau", text);
+    controls_.setPosition("TrackBar_niveau", level.meterPosition);
+    controls_.setVisible("Label_saturation", level.saturated);
+    globalLevel_ = level.percent;
 }
 
 void Station::showLocalLevel() {

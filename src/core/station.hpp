@@ -80,6 +80,19 @@ public:
     void applyTuning(std::int32_t offsetHz);
     void setTuneOffset(double offsetHz);
     void modeClick(int mode);  // 1 USB, 2 LSB, 3 AM, 4 FM, 5 and 6 broadcast FM
+    // The waterfall's mouse (column x), the up-down control, the wheel (+1 a notch down,
+    // −1 up), La_Frequence_fixe, Balayage and the display buttons.
+    void tuneToPixel(int x);
+    void spectrumMouseDown(int x);
+    void spectrumMouseMove(int x);
+    void tuningControlClick(int position);
+    void mouseWheel(int notches);
+    void fixedFrequencyClick(bool down);
+    void sweepClick(bool down);
+    void spectrumAgcClick(bool down);
+    void greyWaterfallClick(bool down);
+    void historyClick(bool down);
+    void otherFrequenciesClick() { ports_.view.openFrequencyMemory(); }  // Autres_frequences_SDR
     void noiseReducerClick(std::string_view button, bool down);
     void bandClick(std::string_view button);
     // The receive chain's view of the settings.
@@ -115,6 +128,9 @@ public:
     FileUtilities& fileUtilities() { return files_; }
     WaveEngine& engine() { return engine_; }
     const Display& display() const { return display_; }
+    Display& display() { return display_; }
+    // Where the waterfall is drawn; none in tests and in runs that draw nothing.
+    void setWaterfallCanvas(WaterfallCanvas* canvas) { canvas_ = canvas; }
     VoiceLevelHistory& voiceLevels() { return voiceLevels_; }
 
     std::uint8_t language() const { return config_[config::kLanguage]; }
@@ -139,8 +155,10 @@ private:
     void linkEndStep();
 
     void computeOffsetRange();
-    void retuneOnOpen();
+    std::int32_t passbandTopHz() const;
+    void placeMarker(const char* name, std::int32_t hz);
     void showLocalLevel();
+    void showInputLevel();
 
     // Device selection.
     bool enumerateCards();
@@ -174,6 +192,8 @@ private:
     ReceiveChain receive_{mix_};
     ReceiveOutput audioOut_;
     double globalLevel_ = 0;  // the whole band's level, from the spectrum display
+    WaterfallCanvas* canvas_ = nullptr;
+    std::int64_t lastWheelMs_ = -1000;
     double levelRatio_ = 0;
     Display display_;
     TransmitChain transmit_;

@@ -1,18 +1,41 @@
-// Applying a tuning offset, the mode buttons USB and LSB and the bandwidth buttons.
+// Tuning: the offset range, applying an offset with its readouts and markers, the
+// waterfall, up-down control and wheel handlers, the mode and bandwidth buttons.
 #include "display/tuning.hpp"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 #include "core/station.hpp"
 
 namespace orv {
 
+std::int32_t Station::passbandTopHz() const {
+    // The passband as the band filter makes it: cut at half the output rate, so at
+    // 11025 and 12000 "max" still leaves a range to tune in.
+    return std::min(s_.bandLowHz + s_.bandWidthHz, s_.fes / 2);
+}
+
 void Station::computeOffsetRange() {
     s_.halfBandHz = halfBandFor(s_.fee);
-    const auto range = offsetRange(s_.mode, s_.halfBandHz, s_.bandLowHz + s_.bandWidthHz, s_.receiverIsSdR);
+    const auto range = offsetRange(s_.mode, s_.halfBandHz, passbandTopHz(), s_.receiverIsSdR);
     s_.minOffsetHz = range.min;
     s_.maxOffsetHz = range.max;
+}
+
+std::string hfReadout(std::int32_t offsetHz, std::int32_t centreHz) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%10.3f", (static_cast<double>(offsetHz) + centreHz) / 1000.0);
+    // A space between the megahertz and the kilohertz: 7020000 reads "7 020.000".
+    const std::string readout = text;
+    const std::size_t split = readout.size() - 7;
+    return readout.substr(0, split) + " " + readout.substr(split);
+}
+
+void Station::placeMarker(const char* name, std::int32_t hz) {
+    controls_.setPosition(name, hzToPixel(hz, s_.halfBandHz));
+    controls_.setVisible(name, true);
 }
 
 void Station::applyTuning(std::int32_t offsetHz) {
@@ -25,26 +48,120 @@ void Station::applyTuning(std::int32_t offsetHz) {
     controls_.setPosition("REGLAGE_FREQUENCE", position);
     const std::int32_t e = position * kTuneStepHz;
     controls_.setText("Label_frequence", std::to_string(e) + " Hz");
+    controls_.setVisible("FREQUENCE_LSB", false);
+    controls_.setText("FREQUENCE_USB", hfReadout(e, s_.centreFrequencyHz));
+
     const std::int32_t h = s_.halfBandHz;
-    const std::int32_t b = s_.bandLowHz + s_.bandWidthHz;
+    const std::int32_t b = passbandTopHz();
+    controls_.setVisible("Image_limite_gauche_gauche", false);
+    std::int32_t lowerEdge = e;  // LSB: the clamped lower edge
     switch (s_.mode) {
-        case 1: s_.rxMixFrequencyHz = -e; break;
-        case 2: s_.rxMixFrequencyHz = -std::max(e - b, -h) - b; break;
+        case 1:
+            placeMarker("Image_limite_gauche", e);
+            placeMarker("Image_limite_droite", std::min(e + b, h));
+            s_.rxMixFrequencyHz = -e;
+            break;
+        case 2:
+            lowerEdge = std::max(e - b, -h);
+            placeMarker("Image_limite_droite", e);
+            placeMarker("Image_limite_gauche", lowerEdge);
+            s_.rxMixFrequencyHz = -lowerEdge - b;
+            break;
         case 3:
-        case 4:
+        case 4: {
+            const std::int32_t side = s_.mode == 3 ? b : 5000;
+            placeMarker("Image_limite_gauche_gauche", e);
+            placeMarker("Image_limite_gauche", std::max(e - side, -h));
+            placeMarker("Image_limite_droite", std::min(e + side, h));
             s_.rxMixFrequencyHz = -e;
             s_.ifMixFrequencyHz = kIfFrequencyHz - e;
             break;
+        }
         default:
+            placeMarker("Image_limite_gauche_gauche", 0);
+            placeMarker("Image_limite_gauche", -h);
+            placeMarker("Image_limite_droite", h);
             s_.rxMixFrequencyHz = 0;
             s_.ifMixFrequencyHz = 0;
     }
     receive_.designBandFilter(s_.bandLowHz, s_.bandLowHz + s_.bandWidthHz, s_.fes, s_.halfBlock);
+    // The low-cut marker of the narrow CW bands.
+    if (s_.mode <= 2) {
+        if (s_.bandLowHz > 0)
+            placeMarker("Image_limite_gauche_gauche",
+                        std::min(s_.mode == 1 ? e + s_.bandLowHz : lowerEdge + s_.bandWidthHz, h));
+        else
+            controls_.setVisible("Image_limite_gauche_gauche", false);
+    }
 }
 
 void Station::setTuneOffset(double offsetHz) {
     s_.tuneOffsetHz = static_cast<std::int32_t>(std::nearbyint(offsetHz));
     applyTuning(s_.tuneOffsetHz);
+}
+
+void Station::tuneToPixel(int x) {
+    if (s_.firstRetune)
+        s_.firstRetune = false;
+    else
+        s_.tuneOffsetHz = pixelToHz(x, s_.halfBandHz);
+    applyTuning(s_.tuneOffsetHz);
+    receive_.resetResampler();
+    s_.refillLevelSum = 0;
+    s_.refillCount = 0;
+}
+
+void Station::spectrumMouseDown(int x) {
+    if (!s_.sweepOn && display_.transformReady() && !s_.fixedFrequency) tuneToPixel(x);
+}
+
+void Station::spectrumMouseMove(int x) {
+    if (s_.sweepOn && display_.transformReady() && !s_.fixedFrequency) tuneToPixel(x);
+}
+
+void Station::tuningControlClick(int position) {
+    mainCycle();
+    setTuneOffset(static_cast<double>(kTuneStepHz) * position);
+    mainCycle();
+}
+
+void Station::mouseWheel(int notches) {
+    // Wheels send bursts; steps closer than 10 ms are one step.
+    const std::int64_t now = ports_.clock.nowMs();
+    if (now - lastWheelMs_ < 10) return;
+    lastWheelMs_ = now;
+    if (s_.fixedFrequency) return;
+    const Control& control = controls_.get("REGLAGE_FREQUENCE");
+    const int position = std::clamp(control.position + (notches > 0 ? 10 : -10), control.minimum, control.maximum);
+    controls_.setPosition("REGLAGE_FREQUENCE", position);
+    setTuneOffset(static_cast<double>(kTuneStepHz) * position);
+}
+
+void Station::fixedFrequencyClick(bool down) {
+    s_.fixedFrequency = down;
+    controls_.setDown("La_Frequence_fixe", down);
+    if (down) s_.fixedOffsetHz = s_.tuneOffsetHz;
+    controls_.setEnabled("REGLAGE_FREQUENCE", !down);
+}
+
+void Station::sweepClick(bool down) {
+    s_.sweepOn = down;
+    controls_.setDown("Balayage", down);
+}
+
+void Station::spectrumAgcClick(bool down) {
+    s_.spectrumAgcOn = down;
+    controls_.setDown("Bouton_CAG_Spectre", down);
+}
+
+void Station::greyWaterfallClick(bool down) {
+    s_.greyWaterfall = down;
+    controls_.setDown("Bouton_spectre_gris", down);
+}
+
+void Station::historyClick(bool down) {
+    controls_.setDown("Historique", down);
+    controls_.setVisible("Memo_Versions", down);
 }
 
 void Station::modeClick(int mode) {

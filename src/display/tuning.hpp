@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
+#include <string>
 
 namespace orv {
 
@@ -16,6 +18,21 @@ constexpr std::int32_t halfBandFor(int fee) {
     if (fee == 11025) return 5500;
     return fee / 2;
 }
+
+// The waterfall column of an offset: round((W − 1) × (f / H + 1) / 2) in single
+// precision, W the display width.
+inline int hzToPixel(std::int32_t hz, std::int32_t halfBand, int width = 780) {
+    const float x = static_cast<float>(width - 1) * (static_cast<float>(hz) / static_cast<float>(halfBand) + 1.0f) / 2.0f;
+    return static_cast<int>(std::nearbyint(x));
+}
+// The offset of a column: H × 2x / (W − 1) − H, integer.
+constexpr std::int32_t pixelToHz(int x, std::int32_t halfBand, int width = 780) {
+    return halfBand * (2 * x) / (width - 1) - halfBand;
+}
+
+// The HF frequency being received, in kHz with three decimals in a field of 10, a space
+// between the megahertz and the kilohertz.
+std::string hfReadout(std::int32_t offsetHz, std::int32_t centreHz);
 
 struct OffsetRange {
     std::int32_t min;

@@ -50,33 +50,43 @@ void IntegerFft::prepare(int length) {
             reversed_[static_cast<std::size_t>(i + m)] = static_cast<std::uint16_t>(reversed_[static_cast<std::size_t>(i)] + 1);
         }
     }
+    twiddleCos_.clear();
+    twiddleSin_.clear();
+    for (int s = 0; s < stages_; ++s) {
+        for (int j = 0; j < (1 << s); ++j) {
+            const std::size_t t = tables_.index[static_cast<std::size_t>(s)][static_cast<std::size_t>(j)];
+            twiddleCos_.push_back(tables_.cosine[t]);
+            twiddleSin_.push_back(tables_.sine[t]);
+        }
+    }
 }
 
 void IntegerFft::butterflies(bool conjugate) {
     const int n = length_;
+    // The conjugate twiddle of the inverse is the same cosine with the sine negated.
+    const float sign = conjugate ? -1.0f : 1.0f;
+    float* re = workRe_.data();
+    float* im = workIm_.data();
+    std::size_t stageStart = 0;
     for (int s = 0; s < stages_; ++s) {
         const int h = 1 << s;
-        const auto& index = tables_.index[static_cast<std::size_t>(s)];
+        const float* cosine = twiddleCos_.data() + stageStart;
+        const float* sine = twiddleSin_.data() + stageStart;
+        stageStart += static_cast<std::size_t>(h);
         for (int c = 0; c < n; c += 2 * h) {
+            float* aRe = re + c;
+            float* aIm = im + c;
+            float* pRe = aRe + h;
+            float* pIm = aIm + h;
             for (int j = 0; j < h; ++j) {
-                const std::size_t t = index[static_cast<std::size_t>(j)];
-                const float cs = tables_.cosine[t];
-                const float sn = tables_.sine[t];
-                const auto a = static_cast<std::size_t>(c + j);
-                const auto p = a + static_cast<std::size_t>(h);
-                float tRe;
-                float tIm;
-                if (!conjugate) {
-                    tRe = cs * workRe_[p] + sn * workIm_[p];
-                    tIm = cs * workIm_[p] - sn * workRe_[p];
-                } else {
-                    tRe = cs * workRe_[p] - sn * workIm_[p];
-                    tIm = cs * workIm_[p] + sn * workRe_[p];
-                }
-                workRe_[p] = workRe_[a] - tRe;
-                workIm_[p] = workIm_[a] - tIm;
-                workRe_[a] += tRe;
-                workIm_[a] += tIm;
+                const float cs = cosine[j];
+                const float sn = sign * sine[j];
+                const float tRe = cs * pRe[j] + sn * pIm[j];
+                const float tIm = cs * pIm[j] - sn * pRe[j];
+                pRe[j] = aRe[j] - tRe;
+                pIm[j] = aIm[j] - tIm;
+                aRe[j] += tRe;
+                aIm[j] += tIm;
             }
         }
     }
@@ -112,6 +122,8 @@ void SpectrumAverager::init(int length, int depth) {
     depth_ = depth;
     current_.fill(0);
     history_.assign(static_cast<std::size_t>(depth), current_);
+    sums_.fill(0);
+    oldest_ = 0;
 }
 
 void SpectrumAverager::magnitudes(const std::int32_t* re, const std::int32_t* im, bool spectrumAgc) {
@@ -129,14 +141,15 @@ void SpectrumAverager::magnitudes(const std::int32_t* re, const std::int32_t* im
 
 void SpectrumAverager::average() {
     if (history_.empty()) return;
-    std::rotate(history_.begin(), history_.begin() + 1, history_.end());
-    history_.back() = current_;
+    // The newest frame replaces the oldest in the ring; the running sums follow exactly.
+    auto& slot = history_[oldest_];
+    oldest_ = (oldest_ + 1) % history_.size();
     const int half = length_ / 2;
     for (int b = -(half - 1); b < half; ++b) {
         const auto at = static_cast<std::size_t>(b + kHalf);
-        std::int64_t sum = 0;
-        for (const auto& frame : history_) sum += frame[at];
-        current_[at] = static_cast<std::int32_t>(sum / depth_);
+        sums_[at] += current_[at] - slot[at];
+        slot[at] = current_[at];
+        current_[at] = static_cast<std::int32_t>(sums_[at] / depth_);
     }
 }
 

@@ -38,6 +38,10 @@ private:
     int length_ = 0;
     int stages_ = 0;
     std::vector<std::uint16_t> reversed_;
+    // The twiddles of each stage, laid out in order (stage s holds 2^s of them) so the
+    // butterflies of a group read them contiguously.
+    std::vector<float> twiddleCos_;
+    std::vector<float> twiddleSin_;
     std::array<float, kCapacity> workRe_{};
     std::array<float, kCapacity> workIm_{};
     std::array<std::int32_t, kCapacity> re_{};
@@ -63,7 +67,10 @@ private:
     int length_ = 2048;
     int depth_ = 10;
     std::array<std::int32_t, 2 * kHalf + 1> current_{};
+    // The last `depth` frames in a ring, and their sums bin by bin.
     std::vector<std::array<std::int32_t, 2 * kHalf + 1>> history_;
+    std::array<std::int64_t, 2 * kHalf + 1> sums_{};
+    std::size_t oldest_ = 0;
 };
 
 }  // namespace orv

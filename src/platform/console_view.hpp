@@ -17,6 +17,7 @@ public:
     void beep(int, int) override { out_ << '\a' << std::flush; }
     void setFocus(const std::string&) override {}
     void openHelp(const std::string&, int) override {}
+    void openFrequencyMemory() override {}
 
 private:
     void print(const std::string& title, const std::string& text);

@@ -22,6 +22,8 @@ public:
     virtual void setFocus(const std::string& control) = 0;
     // Opens a help document of the program's folder at a topic, when it is there.
     virtual void openHelp(const std::string& file, int context) = 0;
+    // Opens the HF frequency memory window (Form52) modally.
+    virtual void openFrequencyMemory() = 0;
 };
 
 }  // namespace orv

@@ -63,7 +63,7 @@ TEST(MainCycle, ThreePendingCompletionsAreCollectedInTheOrderOneTwoOne) {
     EXPECT_EQ(history[0], 0x22);
     EXPECT_EQ(history[8816], 0x33);
     // 3 × 2204 frames: three blocks processed, the rest waits in the backlog.
-    EXPECT_EQ(f.station->display().blocksShown(), 3);
+    EXPECT_EQ(f.station->display().blocksSeen(), 3);
     EXPECT_EQ(f.s().rxBacklog.length(), (3u * 2204 - 3 * 2048) * 4);
 }
 

@@ -45,6 +45,8 @@ public:
     void setFocus(const std::string& control) override { focus = control; }
     void openHelp(const std::string& file, int context) override { help.emplace_back(file, context); }
     std::vector<std::pair<std::string, int>> help;
+    int frequencyMemoryOpened = 0;
+    void openFrequencyMemory() override { ++frequencyMemoryOpened; }
 };
 
 class FakeMixer final : public Mixer {

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QImage>
+#include <string>
+
+#include "display/display.hpp"
+
+namespace orv {
+
+// The waterfall drawn into images: the scale header (Image_entete) and the waterfall
+// (Image_spectre), which a window shows and a headless run saves as a PNG.
+class QtWaterfall final : public WaterfallCanvas {
+public:
+    static constexpr int kHeaderHeight = 20;
+
+    void reset(int width, int height, const std::vector<ScaleTick>& ticks) override;
+    void addRow(std::span<const Colour> row) override;
+
+    const QImage& header() const { return header_; }
+    const QImage& spectrum() const { return spectrum_; }
+    // The header above the waterfall.
+    QImage composed() const;
+    bool savePng(const std::string& path) const;
+
+    // A 0x00BBGGRR colour as Qt's RGB.
+    static QRgb toRgb(Colour c) { return qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF)); }
+
+private:
+    void drawScale(const std::vector<ScaleTick>& ticks);
+
+    QImage header_;
+    QImage spectrum_;
+};
+
+}  // namespace orv
