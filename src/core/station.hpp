@@ -76,7 +76,7 @@ public:
     void feRegulatedClick(bool down);
     void fesEqualsFeeClick(bool down);
     void mixerButtonClick(std::string_view button);
-    // Tuning, the sideband buttons (1 USB, 2 LSB) and the bandwidth buttons.
+    // Tuning, the mode, bandwidth and noise-reducer buttons.
     void applyTuning(std::int32_t offsetHz);
     void setTuneOffset(double offsetHz);
     void modeClick(int mode);  // 1 USB, 2 LSB, 3 AM, 4 FM, 5 and 6 broadcast FM
@@ -98,7 +98,6 @@ public:
     // The receive chain's view of the settings.
     ReceiveSettings receiveSettings() const;
     const ReceiveChain& receiveChain() const { return receive_; }
-    const MixOscillator& mixer() const { return mix_; }
 
     int cardCount(WaveDirection dir) const { return cardCounts_[dir == WaveDirection::Capture ? 0 : 1]; }
     const std::string& cardName(WaveDirection dir, int k) const {
@@ -124,14 +123,11 @@ public:
     ProcessingState& state() { return s_; }
     const ProcessingState& state() const { return s_; }
     ControlsModel& controls() { return controls_; }
-    MessageWindow& messages() { return messages_; }
-    FileUtilities& fileUtilities() { return files_; }
     WaveEngine& engine() { return engine_; }
     const Display& display() const { return display_; }
     Display& display() { return display_; }
     // Where the waterfall is drawn; none in tests and in runs that draw nothing.
     void setWaterfallCanvas(WaterfallCanvas* canvas) { canvas_ = canvas; }
-    VoiceLevelHistory& voiceLevels() { return voiceLevels_; }
 
     std::uint8_t language() const { return config_[config::kLanguage]; }
     void setLanguage(std::uint8_t language) { config_[config::kLanguage] = language; }

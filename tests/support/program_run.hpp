@@ -116,23 +116,12 @@ protected:
 
     // Stereo I/Q (left I, right Q) made of complex tones, 16-bit.
     void writeIq(const std::string& file, int rate, double seconds, const std::vector<Tone>& tones) {
-        SF_INFO info{};
-        info.samplerate = rate;
-        info.channels = 2;
-        info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-        SNDFILE* out = sf_open(file.c_str(), SFM_WRITE, &info);
-        ASSERT_NE(out, nullptr);
-        const auto frames = static_cast<std::size_t>(seconds * rate);
-        std::vector<short> samples(frames * 2);
-        for (std::size_t t = 0; t < frames; ++t) {
+        writeIqSignal(file, rate, seconds, [&](long t) {
             std::complex<double> v = 0;
             for (const auto& tone : tones)
                 v += std::polar(tone.amplitude, 2 * M_PI * tone.hz * static_cast<double>(t) / rate);
-            samples[2 * t] = static_cast<short>(std::lround(v.real()));
-            samples[2 * t + 1] = static_cast<short>(std::lround(v.imag()));
-        }
-        sf_writef_short(out, samples.data(), static_cast<sf_count_t>(frames));
-        sf_close(out);
+            return v;
+        });
     }
 
     // Runs orvandel with the arguments (after --dir); returns its exit status.
