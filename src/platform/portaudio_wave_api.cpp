@@ -148,12 +148,17 @@ struct PortAudioWaveApi::Stream {
 PortAudioWaveApi::PortAudioWaveApi() {
     initialised_ = initialiseQuietly() == paNoError;
     if (!initialised_) return;
+    // The system's default device comes first: the "default card" of the menus opens
+    // device 0, and on this platform that should be the device the desktop uses.
+    const PaDeviceIndex defaults[2] = {Pa_GetDefaultInputDevice(), Pa_GetDefaultOutputDevice()};
+    for (std::size_t side = 0; side < 2; ++side)
+        if (defaults[side] != paNoDevice) devices_[side].push_back(defaults[side]);
     const int count = Pa_GetDeviceCount();
     for (int i = 0; i < count; ++i) {
         const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
         if (!info) continue;
-        if (info->maxInputChannels > 0) devices_[0].push_back(i);
-        if (info->maxOutputChannels > 0) devices_[1].push_back(i);
+        if (info->maxInputChannels > 0 && i != defaults[0]) devices_[0].push_back(i);
+        if (info->maxOutputChannels > 0 && i != defaults[1]) devices_[1].push_back(i);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "platform/portaudio_wave_api.hpp"
 
 #include <gtest/gtest.h>
+#include <portaudio.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -79,6 +80,13 @@ TEST_F(PortAudioDevices, EnumerationFindsThePluginsBothWays) {
     }
     std::string name;
     EXPECT_NE(api.deviceName(WaveDirection::Capture, api.deviceCount(WaveDirection::Capture), name), kWaveOk);
+    // The system's default device is device 0, which the menus' default card opens.
+    for (const auto& [dir, device] : {std::pair{WaveDirection::Capture, Pa_GetDefaultInputDevice()},
+                                      std::pair{WaveDirection::Playback, Pa_GetDefaultOutputDevice()}}) {
+        if (device == paNoDevice) continue;
+        ASSERT_EQ(api.deviceName(dir, 0, name), kWaveOk);
+        EXPECT_EQ(name, Pa_GetDeviceInfo(device)->name);
+    }
     WaveApi::Handle handle = -1;
     EXPECT_EQ(api.open(WaveDirection::Capture, handle, 99, WaveFormat{2, 48000, 16}), 2);
     EXPECT_EQ(api.prepareHeader(WaveDirection::Capture, 12345, *std::make_unique<WaveHeader>(4)), 5);
