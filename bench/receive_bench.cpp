@@ -75,6 +75,37 @@ BENCHMARK(BM_BatchCapture)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+// The ceiling: the file devices alone replaying 192000 stereo capture buffer after
+// buffer, with no processing at all.
+void BM_FileCaptureOnly(benchmark::State& state) {
+    constexpr int kRate = 192000;
+    constexpr int kSeconds = 20;
+    const std::string path = makeRecording(kRate, kSeconds);
+    std::string error;
+    const orv::Recording recording = orv::Recording::inspectReceiver(path, error);
+    for (auto _ : state) {
+        orv::VirtualClock clock;
+        orv::FileWaveApi rx(clock, recording, "");
+        orv::WaveApi::Handle h = -1;
+        rx.open(orv::WaveDirection::Capture, h, 0, orv::WaveFormat{2, kRate, 16});
+        orv::WaveHeader buffers[2]{orv::WaveHeader(38400), orv::WaveHeader(38400)};
+        for (auto& b : buffers) rx.addBuffer(h, b);
+        rx.start(h);
+        while (!rx.recordingEnded()) {
+            clock.advance(10);
+            rx.pump();
+            for (auto& b : buffers)
+                if (b.bytesRecorded.load() == b.data.size()) rx.addBuffer(h, b);
+        }
+        rx.close(orv::WaveDirection::Capture, h);
+    }
+    fs::remove(path);
+    state.counters["realtime_x"] =
+        benchmark::Counter(static_cast<double>(kSeconds) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_FileCaptureOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_BandFilterBlock(benchmark::State& state) {
     orv::BandFilter filter;
     filter.design(0, 3300, 12000, 1024);
