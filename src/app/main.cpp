@@ -112,11 +112,75 @@ void applyReceiveOptions(orv::Station& station, const orv::Options& options) {
     if (!options.centre.empty()) station.centreFrequencyChange(options.centre);
 }
 
+// The sound system of a run: the cards (none in batch, whose virtual clock no card
+// follows) with files standing in for the roles given one. In batch the speaker and TX
+// outputs go nowhere when no file is named.
+class SoundDevices {
+public:
+    SoundDevices(const orv::Options& options, const Recordings& recordings, orv::Clock& clock)
+        : cards_(options.batch ? std::unique_ptr<orv::WaveApi>(std::make_unique<orv::NullWaveApi>())
+                               : std::make_unique<orv::PortAudioWaveApi>()),
+          rx_(clock, recordings.rx, "", options.rxLoop),
+          mic_(clock, recordings.mic, ""),
+          speaker_(clock, std::nullopt, options.speakerFile),
+          tx_(clock, std::nullopt, options.txFile),
+          wave_(*cards_, {recordings.rx ? &rx_ : nullptr, recordings.mic ? &mic_ : nullptr,
+                          options.batch || !options.speakerFile.empty() ? &speaker_ : nullptr,
+                          options.batch || !options.txFile.empty() ? &tx_ : nullptr}) {}
+
+    orv::RoleWaveApi& wave() { return wave_; }
+    const orv::FileWaveApi& rx() const { return rx_; }
+    const orv::FileWaveApi& speaker() const { return speaker_; }
+
+private:
+    std::unique_ptr<orv::WaveApi> cards_;
+    orv::FileWaveApi rx_;
+    orv::FileWaveApi mic_;
+    orv::FileWaveApi speaker_;
+    orv::FileWaveApi tx_;
+    orv::RoleWaveApi wave_;
+};
+
+// Start-up, then the recording's rate and the receive options, then receive
+// initialisation. False when the station cannot run.
+bool startStation(orv::Station& station, const orv::Options& options, const Recordings& recordings) {
+    station.setSystemLanguage(orv::languageForLocale(userLocale()));
+    if (!station.startUp()) return false;
+    if (recordings.rx) {
+        // The recording stands in for the receive card: its rate is the capture rate.
+        station.config()[orv::config::kCaptureRate] = orv::captureRateCode(recordings.rx->rate);
+        station.applySampleRate();
+    }
+    applyReceiveOptions(station, options);
+    station.initReceive();
+    return true;
+}
+
+int runBatch(orv::Station& station, SoundDevices& devices, orv::VirtualClock& clock, const orv::Options& options,
+             const orv::Recording& recording) {
+    const auto result = orv::runBatch(station, devices.wave(), clock, devices.rx(), devices.speaker(), recording);
+    if (!result.failure.empty()) {
+        std::cerr << "orvandel: " << result.failure << "\n";
+        return 1;
+    }
+    if (!options.speakerFile.empty())
+        std::cerr << "Speaker audio: " << devices.speaker().framesWritten() << " samples at " << station.state().fes
+                  << " samples/s written to " << options.speakerFile << "\n";
+    return 0;
+}
+
+// Drawing the waterfall needs fonts, hence a GUI application; without a display it
+// draws off screen.
+std::unique_ptr<QCoreApplication> makeApplication(const orv::Options& options, int& argc, char** argv) {
+    if (options.waterfall.empty()) return std::make_unique<QCoreApplication>(argc, argv);
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    const auto parsed = orv::parseOptions(args);
+    const auto parsed = orv::parseOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.error.empty()) {
         std::cerr << "orvandel: " << parsed.error << "\nTry 'orvandel --help'.\n";
         return 2;
@@ -133,15 +197,7 @@ int main(int argc, char** argv) {
     if (!options.headless) std::cerr << "orvandel: this build has no window yet; running headless.\n";
     Recordings recordings;
     if (!inspectRecordings(options, recordings)) return 2;
-    // Drawing the waterfall needs fonts, hence a GUI application; without a display it
-    // draws off screen.
-    if (!options.waterfall.empty() && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    std::unique_ptr<QCoreApplication> app;
-    if (options.waterfall.empty())
-        app = std::make_unique<QCoreApplication>(argc, argv);
-    else
-        app = std::make_unique<QGuiApplication>(argc, argv);
+    const auto app = makeApplication(options, argc, argv);
 
     std::string error;
     const std::string dir = orv::PosixFiles::prepareDirectory(options.dir, error);
@@ -159,51 +215,21 @@ int main(int argc, char** argv) {
     orv::RealClock realClock;
     orv::VirtualClock virtualClock;
     orv::Clock& clock = options.batch ? static_cast<orv::Clock&>(virtualClock) : realClock;
-
-    // Batch runs on the virtual clock, which no card follows: only files serve there,
-    // and the speaker and TX outputs go nowhere when no file is named.
-    std::unique_ptr<orv::WaveApi> cards;
-    if (options.batch)
-        cards = std::make_unique<orv::NullWaveApi>();
-    else
-        cards = std::make_unique<orv::PortAudioWaveApi>();
-    orv::FileWaveApi rxFile(clock, recordings.rx, "", options.rxLoop);
-    orv::FileWaveApi micFile(clock, recordings.mic, "");
-    orv::FileWaveApi speakerFile(clock, std::nullopt, options.speakerFile);
-    orv::FileWaveApi txFile(clock, std::nullopt, options.txFile);
-    const bool discard = options.batch;
-    orv::RoleWaveApi wave(*cards, {recordings.rx ? &rxFile : nullptr, recordings.mic ? &micFile : nullptr,
-                                   discard || !options.speakerFile.empty() ? &speakerFile : nullptr,
-                                   discard || !options.txFile.empty() ? &txFile : nullptr});
-
-    orv::Station station({wave, clock, view, files, mixer});
+    SoundDevices devices(options, recordings, clock);
     orv::QtWaterfall waterfall;
+    orv::Station station({devices.wave(), clock, view, files, mixer});
     if (!options.waterfall.empty()) station.setWaterfallCanvas(&waterfall);
-    station.setSystemLanguage(orv::languageForLocale(userLocale()));
-    if (!station.startUp()) return 1;
-    if (recordings.rx) {
-        // The recording stands in for the receive card: its rate is the capture rate.
-        station.config()[orv::config::kCaptureRate] = orv::captureRateCode(recordings.rx->rate);
-        station.applySampleRate();
-    }
-    applyReceiveOptions(station, options);
-    station.initReceive();
+    if (!startStation(station, options, recordings)) return 1;
+
     int status = 0;
     if (options.batch) {
-        const auto result = orv::runBatch(station, wave, virtualClock, rxFile, speakerFile, *recordings.rx);
-        if (!result.failure.empty()) {
-            std::cerr << "orvandel: " << result.failure << "\n";
-            return 1;
-        }
-        if (!options.speakerFile.empty())
-            std::cerr << "Speaker audio: " << speakerFile.framesWritten() << " samples at " << station.state().fes
-                      << " samples/s written to " << options.speakerFile << "\n";
+        status = runBatch(station, devices, virtualClock, options, *recordings.rx);
     } else {
         const bool endsWithRecording = recordings.rx && !options.rxLoop;
-        status = runRealTime(*app, station, wave, endsWithRecording ? &rxFile : nullptr,
-                             options.speakerFile.empty() ? nullptr : &speakerFile);
+        status = runRealTime(*app, station, devices.wave(), endsWithRecording ? &devices.rx() : nullptr,
+                             options.speakerFile.empty() ? nullptr : &devices.speaker());
     }
-    if (!options.waterfall.empty()) {
+    if (status == 0 && !options.waterfall.empty()) {
         if (!waterfall.savePng(options.waterfall)) {
             std::cerr << "orvandel: cannot write the waterfall '" << options.waterfall << "'\n";
             return 1;
