@@ -7,6 +7,40 @@
 
 namespace orv {
 
+namespace {
+
+// The settings bytes that are a flag of a button (1 up, 2 down).
+struct FlagByte {
+    std::size_t byte;
+    bool ProcessingState::*flag;
+    const char* button;
+};
+constexpr FlagByte kFlagBytes[] = {
+    {config::kGreyWaterfall, &ProcessingState::greyWaterfall, "Bouton_spectre_gris"},
+    {config::kSpectrumAgc, &ProcessingState::spectrumAgcOn, "Bouton_CAG_Spectre"},
+    {config::kFeRegulated, &ProcessingState::feRegulated, "Fe_regulee"},
+    {config::kRxAgc, &ProcessingState::rxAgcOn, "Bouton_CAG_RX"},
+    {config::kRxSwapIq, &ProcessingState::rxSwapIq, "INVERSION_I_Q_RX"},
+    {config::kSweep, &ProcessingState::sweepOn, "Balayage"},
+    {config::kTxAgc, &ProcessingState::txAgcOn, "Bouton_CAG_TX"},
+    {config::kTxSwapIq, &ProcessingState::txSwapIq, "INVERSION_I_Q_TX"},
+    {config::kTxFilter, &ProcessingState::txFilterOn, "FILTRE_TX"},
+};
+
+// The I/Q corrections, stored as value + 127.
+struct CorrectionByte {
+    std::size_t byte;
+    std::int32_t ProcessingState::*value;
+};
+constexpr CorrectionByte kCorrectionBytes[] = {
+    {config::kRxAmplitude, &ProcessingState::rxAmplitudeCorrection},
+    {config::kRxPhase, &ProcessingState::rxPhaseCorrection},
+    {config::kTxAmplitude, &ProcessingState::txAmplitudeCorrection},
+    {config::kTxPhase, &ProcessingState::txPhaseCorrection},
+};
+
+}  // namespace
+
 void Station::writeConfig() {
     const std::string text(config_.begin(), config_.end());
     files_.writeTextFile(ports_.files.pathOf(kConfigFileName), text);
@@ -45,18 +79,17 @@ void Station::applyConfigMenus() {
 }
 
 void Station::applyConfigControls() {
-    const auto on = [&](std::size_t byte) { return config_[byte] != 1; };
-    s_.greyWaterfall = on(config::kGreyWaterfall);
-    controls_.setDown("Bouton_spectre_gris", s_.greyWaterfall);
-    s_.spectrumAgcOn = on(config::kSpectrumAgc);
-    controls_.setDown("Bouton_CAG_Spectre", s_.spectrumAgcOn);
+    for (const auto& f : kFlagBytes) {
+        s_.*f.flag = config_[f.byte] != 1;
+        controls_.setDown(f.button, s_.*f.flag);
+    }
+    for (const auto& c : kCorrectionBytes) s_.*c.value = config_[c.byte] - 127;
 
     s_.latencySetting = config_[config::kLatency];
     controls_.setPosition("TEMPS_DE_LATENCE", s_.latencySetting);
 
     s_.mode = config_[config::kMode];
-    constexpr const char* kModeButtons[] = {"USB", "LSB", "AM", "FM", "FM_Commercial_96", "FM_Commercial_192"};
-    for (int m = 1; m <= 6; ++m) controls_.setDown(kModeButtons[m - 1], m == s_.mode);
+    for (const auto& b : kModeButtons) controls_.setDown(b.name, b.mode == s_.mode);
     controls_.setEnabled("Box_Fonctions_TX", s_.mode < 5);
 
     s_.bandLowHz = 0;
@@ -75,63 +108,28 @@ void Station::applyConfigControls() {
     controls_.setEnabled("REGLAGE_FREQUENCE", !s_.fixedFrequency);
     if (s_.fixedFrequency) s_.fixedOffsetHz = s_.tuneOffsetHz;
 
-    // The rates a mode allows; a stored rate it does not allow is replaced and takes
+    // The rates the mode allows; a stored rate it does not allow is replaced and takes
     // effect the next time the rate is applied.
-    for (const auto& item : kRateItems) controls_.setEnabled(item.name, true);
+    const ModeButton& mode = kModeButtons[s_.mode - 1];
+    for (const auto& item : kRateItems) controls_.setEnabled(item.name, mode.allows(item.rate));
     std::uint8_t& rate = config_[config::kCaptureRate];
-    if (s_.mode == 5 || s_.mode == 6) {
-        const int only = s_.mode == 6 ? 192000 : 96000;
-        for (const auto& item : kRateItems) controls_.setEnabled(item.name, item.rate == only);
-        rate = captureRateCode(only);
-    } else if (s_.mode == 3 || s_.mode == 4) {
-        for (const char* item : {"Fe_192000", "Fe_96000", "Fe_12000", "Fe_11025"}) controls_.setEnabled(item, false);
-        if (rate != 44 && rate != 48) rate = 48;
-    }
+    if (!mode.allows(captureRateFromCode(rate))) rate = captureRateCode(mode.forcedRate);
 
     s_.noiseReducerLevel = config_[config::kNoiseReducer];
     controls_.setDown("REDUCTEUR_WIENER_FAIBLE", s_.noiseReducerLevel == 2);
     controls_.setDown("REDUCTEUR_WIENER_FORT", s_.noiseReducerLevel == 3);
-    s_.feRegulated = on(config::kFeRegulated);
-    controls_.setDown("Fe_regulee", s_.feRegulated);
-    s_.rxAgcOn = on(config::kRxAgc);
-    controls_.setDown("Bouton_CAG_RX", s_.rxAgcOn);
-    s_.rxSwapIq = on(config::kRxSwapIq);
-    controls_.setDown("INVERSION_I_Q_RX", s_.rxSwapIq);
     centreFrequencyChange(std::to_string(decodeCentreFrequency(config_)));
-    s_.rxAmplitudeCorrection = config_[config::kRxAmplitude] - 127;
-    s_.rxPhaseCorrection = config_[config::kRxPhase] - 127;
-    s_.sweepOn = on(config::kSweep);
-    controls_.setDown("Balayage", s_.sweepOn);
-    s_.txAgcOn = on(config::kTxAgc);
-    controls_.setDown("Bouton_CAG_TX", s_.txAgcOn);
-    s_.txAmplitudeCorrection = config_[config::kTxAmplitude] - 127;
-    s_.txPhaseCorrection = config_[config::kTxPhase] - 127;
-    s_.txSwapIq = on(config::kTxSwapIq);
-    controls_.setDown("INVERSION_I_Q_TX", s_.txSwapIq);
-    s_.txFilterOn = on(config::kTxFilter);
-    controls_.setDown("FILTRE_TX", s_.txFilterOn);
 }
 
 void Station::saveAllSettings() {
-    config_[config::kGreyWaterfall] = flagByte(s_.greyWaterfall);
-    config_[config::kSpectrumAgc] = flagByte(s_.spectrumAgcOn);
+    for (const auto& f : kFlagBytes) config_[f.byte] = flagByte(s_.*f.flag);
+    for (const auto& c : kCorrectionBytes) config_[c.byte] = static_cast<std::uint8_t>(s_.*c.value + 127);
     config_[config::kLatency] = static_cast<std::uint8_t>(s_.latencySetting);
     config_[config::kMode] = static_cast<std::uint8_t>(s_.mode);
     if (const auto code = bandwidthCode(s_.bandWidthHz)) config_[config::kBandwidth] = *code;
     encodeOffset(config_, s_.tuneOffsetHz, s_.fixedFrequency, kTuneStepHz);
     config_[config::kNoiseReducer] = static_cast<std::uint8_t>(s_.noiseReducerLevel);
-    config_[config::kFeRegulated] = flagByte(s_.feRegulated);
-    config_[config::kRxAgc] = flagByte(s_.rxAgcOn);
-    config_[config::kRxSwapIq] = flagByte(s_.rxSwapIq);
     encodeCentreFrequency(config_, parseDigits(controls_.get("Frequence_centrale").text));
-    config_[config::kRxAmplitude] = static_cast<std::uint8_t>(s_.rxAmplitudeCorrection + 127);
-    config_[config::kRxPhase] = static_cast<std::uint8_t>(s_.rxPhaseCorrection + 127);
-    config_[config::kSweep] = flagByte(s_.sweepOn);
-    config_[config::kTxAgc] = flagByte(s_.txAgcOn);
-    config_[config::kTxAmplitude] = static_cast<std::uint8_t>(s_.txAmplitudeCorrection + 127);
-    config_[config::kTxPhase] = static_cast<std::uint8_t>(s_.txPhaseCorrection + 127);
-    config_[config::kTxSwapIq] = flagByte(s_.txSwapIq);
-    config_[config::kTxFilter] = flagByte(s_.txFilterOn);
     writeConfig();
 }
 
