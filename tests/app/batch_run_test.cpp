@@ -1,5 +1,6 @@
 // Runs the program on generated recordings, as a user would from a terminal.
 #include <chrono>
+#include <fstream>
 
 #include "settings/config_record.hpp"
 #include "support/program_run.hpp"
@@ -129,6 +130,28 @@ TEST_F(SettingsRun, ASettingChangedInOneRunIsThereInTheNext) {
     EXPECT_EQ(memoryText.size(), 149u);
     for (const auto& entry : fs::directory_iterator(path("settings")))
         EXPECT_EQ(entry.path().extension(), entry.path().filename() == "SDR_QRG.TXT" ? ".TXT" : ".SER");
+}
+
+}  // namespace
+}  // namespace orv::test
+
+namespace orv::test {
+namespace {
+
+// Real time with a real card: the recording replaces the receive card, and the speaker
+// audio goes to ALSA's null plugin through PortAudio, declared in a temporary .asoundrc.
+TEST_F(BatchRun, ARecordingPlaysOnARealSpeakerCardInRealTime) {
+    fs::create_directories(path("home"));
+    std::ofstream(path("home") + "/.asoundrc") << "pcm.!default { type null }\npcm.orvnull { type null }\n";
+    writeRecording(path("short.wav"), 48000, 2, 0.6);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(run("--headless --rx-file " + path("short.wav") + " --mode usb --offset 1000",
+                  "HOME=" + path("home") + " timeout 20 "),
+              0)
+        << err;
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(600));
+    EXPECT_EQ(err.find("Impossible working"), std::string::npos) << err;
+    EXPECT_EQ(err.find("Error"), std::string::npos) << err;
 }
 
 }  // namespace
