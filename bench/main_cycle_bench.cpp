@@ -2,6 +2,8 @@
 // processing it has today: the ceiling for every later receive figure.
 #include <benchmark/benchmark.h>
 
+#include <string>
+
 #include "support/station_fixture.hpp"
 
 namespace {
@@ -9,7 +11,7 @@ namespace {
 void BM_ReceiveCycle(benchmark::State& state) {
     orv::test::StationFixture f;
     f.station->startUp();
-    f.s().fee = static_cast<int>(state.range(0));
+    f.station->soundMenus().rateItemClick("Fe_" + std::to_string(state.range(0)));
     f.station->initReceive();
     f.tick();
     std::int64_t frames = 0;
@@ -17,7 +19,7 @@ void BM_ReceiveCycle(benchmark::State& state) {
         f.wave.completeCapture(0x10);
         f.wave.finishPlayback();
         f.tick();
-        frames += f.s().captureBufferBytes / 4;
+        frames += f.sizes().captureBufferBytes / 4;
     }
     // Seconds of capture moved per second of processor time.
     state.counters["realtime_x"] = benchmark::Counter(static_cast<double>(frames) / static_cast<double>(state.range(0)),

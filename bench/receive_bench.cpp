@@ -50,9 +50,8 @@ void BM_BatchCapture(benchmark::State& state) {
         orv::test::FakeMixer mixer;
         orv::Station station({wave, clock, view, files, mixer});
         station.startUp();
-        station.config()[orv::config::kCaptureRate] = orv::captureRateCode(rate);
-        station.applySampleRate();
-        station.modeClick(static_cast<int>(state.range(1)));
+        station.soundMenus().rateItemClick("Fe_" + std::to_string(rate));
+        station.receiver().modeClick(orv::modeFromNumber(static_cast<int>(state.range(1))));
         station.initReceive();
         orv::runBatch(station, wave, clock, rx, speaker, recording);
     }

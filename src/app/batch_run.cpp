@@ -3,9 +3,10 @@
 namespace orv {
 
 bool recordingPlayedOut(const Station& station, const FileWaveApi& rx, const FileWaveApi* speaker) {
-    const auto& s = station.state();
+    const WaveEngine& engine = station.engine();
     const bool speakerIdle = !speaker || speaker->playbackIdle();
-    return rx.recordingEnded() && speakerIdle && s.speaker.samples() < static_cast<std::size_t>(s.outBufferBytes / 2);
+    return rx.recordingEnded() && speakerIdle &&
+           engine.speakerQueue().size() < static_cast<std::size_t>(engine.sizes().outBufferBytes / 2);
 }
 
 BatchResult runBatch(Station& station, RoleWaveApi& wave, VirtualClock& clock, const FileWaveApi& rx,

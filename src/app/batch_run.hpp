@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/station.hpp"
+#include "station/station.hpp"
 #include "platform/file_wave_api.hpp"
 #include "platform/role_wave_api.hpp"
 

@@ -14,7 +14,7 @@
 
 #include "app/batch_run.hpp"
 #include "app/options.hpp"
-#include "core/station.hpp"
+#include "station/station.hpp"
 #include "platform/console_view.hpp"
 #include "platform/file_wave_api.hpp"
 #include "platform/null_wave_api.hpp"
@@ -89,27 +89,28 @@ std::string userLocale() {
 }
 
 // The mode button a --mode value names: broadcast FM by the capture rate.
-int modeNumber(const std::string& mode, int fee) {
-    if (mode == "lsb") return 2;
-    if (mode == "am") return 3;
-    if (mode == "fm") return 4;
-    if (mode == "wfm") return fee == 192000 ? 6 : 5;
-    return 1;
+orv::Mode modeFor(const std::string& mode, int fee) {
+    if (mode == "lsb") return orv::Mode::Lsb;
+    if (mode == "am") return orv::Mode::Am;
+    if (mode == "fm") return orv::Mode::Fm;
+    if (mode == "wfm") return fee == 192000 ? orv::Mode::BroadcastFm192 : orv::Mode::BroadcastFm96;
+    return orv::Mode::Usb;
 }
 
 // The receive options act as their buttons would.
 void applyReceiveOptions(orv::Station& station, const orv::Options& options) {
-    if (!options.mode.empty()) station.modeClick(modeNumber(options.mode, station.state().fee));
-    if (options.nr == "weak") station.noiseReducerClick("REDUCTEUR_WIENER_FAIBLE", true);
-    if (options.nr == "strong") station.noiseReducerClick("REDUCTEUR_WIENER_FORT", true);
+    orv::ReceiverControls& receiver = station.receiver();
+    if (!options.mode.empty()) receiver.modeClick(modeFor(options.mode, station.engine().sizes().fee));
+    if (options.nr == "weak") receiver.noiseReducerClick("REDUCTEUR_WIENER_FAIBLE", true);
+    if (options.nr == "strong") receiver.noiseReducerClick("REDUCTEUR_WIENER_FORT", true);
     if (options.nr == "off") {
-        station.noiseReducerClick("REDUCTEUR_WIENER_FAIBLE", false);
-        station.noiseReducerClick("REDUCTEUR_WIENER_FORT", false);
+        receiver.noiseReducerClick("REDUCTEUR_WIENER_FAIBLE", false);
+        receiver.noiseReducerClick("REDUCTEUR_WIENER_FORT", false);
     }
-    if (!options.bandwidth.empty()) station.bandClick(orv::bandButtonFor(options.bandwidth));
-    if (!options.agc.empty()) station.state().rxAgcOn = options.agc == "on";
-    if (options.offsetHz) station.state().tuneOffsetHz = *options.offsetHz;
-    if (!options.centre.empty()) station.centreFrequencyChange(options.centre);
+    if (!options.bandwidth.empty()) receiver.bandClick(orv::bandButtonFor(options.bandwidth));
+    if (!options.agc.empty()) receiver.rxAgcClick(options.agc == "on");
+    if (options.offsetHz) receiver.setTuneOffset(*options.offsetHz);
+    if (!options.centre.empty()) station.settings().centreFrequencyChange(options.centre);
 }
 
 // The sound system of a run: the cards (none in batch, whose virtual clock no card
@@ -144,13 +145,10 @@ private:
 // Start-up, then the recording's rate and the receive options, then receive
 // initialisation. False when the station cannot run.
 bool startStation(orv::Station& station, const orv::Options& options, const Recordings& recordings) {
-    station.setSystemLanguage(orv::languageForLocale(userLocale()));
+    station.settings().setSystemLanguage(orv::languageForLocale(userLocale()));
     if (!station.startUp()) return false;
-    if (recordings.rx) {
-        // The recording stands in for the receive card: its rate is the capture rate.
-        station.config()[orv::config::kCaptureRate] = orv::captureRateCode(recordings.rx->rate);
-        station.applySampleRate();
-    }
+    // The recording stands in for the receive card: its rate is chosen in the rate menu.
+    if (recordings.rx) station.soundMenus().rateItemClick("Fe_" + std::to_string(recordings.rx->rate));
     applyReceiveOptions(station, options);
     station.initReceive();
     return true;
@@ -164,7 +162,7 @@ int runBatch(orv::Station& station, SoundDevices& devices, orv::VirtualClock& cl
         return 1;
     }
     if (!options.speakerFile.empty())
-        std::cerr << "Speaker audio: " << devices.speaker().framesWritten() << " samples at " << station.state().fes
+        std::cerr << "Speaker audio: " << devices.speaker().framesWritten() << " samples at " << station.engine().sizes().fes()
                   << " samples/s written to " << options.speakerFile << "\n";
     return 0;
 }

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "display/tuning.hpp"
+
 namespace orv {
 
 namespace {
@@ -49,15 +51,6 @@ std::string* valueOption(Options& o, const std::string& arg) {
     return nullptr;
 }
 
-struct BandValue {
-    const char* value;
-    const char* button;
-};
-constexpr BandValue kBandValues[] = {{"550-850", "Bande_550_850"}, {"400-1100", "Bande_400_1100"},
-                                     {"1200", "Bande_1200"},       {"2100", "Bande_2100"},
-                                     {"2700", "Bande_2700"},       {"3300", "Bande_3300"},
-                                     {"4000", "Bande_4000"},       {"max", "Bande_max"}};
-
 // The checks a value must pass; an empty result means it is good.
 std::string checkValues(const Options& o) {
     if (!o.mode.empty() && o.mode != "usb" && o.mode != "lsb" && o.mode != "am" && o.mode != "fm" && o.mode != "wfm")
@@ -75,8 +68,8 @@ std::string checkValues(const Options& o) {
 }  // namespace
 
 const char* bandButtonFor(const std::string& value) {
-    for (const auto& b : kBandValues)
-        if (value == b.value) return b.button;
+    for (const auto& b : kBandButtons)
+        if (value == b.commandLine) return b.name;
     return nullptr;
 }
 

@@ -38,7 +38,7 @@ Colour waterfallColour(std::int32_t a, bool grey) {
 
 std::vector<ScaleTick> scaleTicks(int fee, int width) {
     const int count = tickCount(fee);
-    const std::int32_t half = displayHalfSpan(fee);
+    const std::int32_t half = halfBandHz(fee);
     std::vector<ScaleTick> ticks;
     for (int i = 0; i <= count; ++i) {
         ScaleTick t;
@@ -62,7 +62,7 @@ std::vector<ScaleTick> scaleTicks(int fee, int width) {
 }
 
 void Display::initDisplay(int fee, WaterfallCanvas* canvas) {
-    halfSpan_ = displayHalfSpan(fee);
+    halfSpan_ = halfBandHz(fee);
     if (canvas) canvas->reset(kWidth, kHeight, scaleTicks(fee, kWidth));
 }
 
@@ -86,12 +86,8 @@ Display::Level Display::measureLevel(std::span<const std::int32_t> i, std::span<
             sum += square;
         }
     const double rms = std::sqrt(sum / static_cast<double>(i.size()));
-    std::copy(levelHistory_.begin() + 1, levelHistory_.end(), levelHistory_.begin());
-    levelHistory_.back() = static_cast<std::int32_t>(std::nearbyint(rms));
-    double total = 0;
-    for (const auto v : levelHistory_) total += v;
     Level level;
-    level.percent = std::min(total * 100 / 22 / 23170, 100.0);
+    level.percent = std::min(levelHistory_.add(static_cast<std::int32_t>(std::nearbyint(rms))), 100.0);
     level.meterPosition = static_cast<int>(std::nearbyint((level.percent + 2) / 5));
     level.saturated = level.percent >= 70.0;
     level_ = level;
@@ -134,7 +130,7 @@ std::vector<Colour> Display::rowColours(bool spectrumAgc, bool grey) const {
 }
 
 bool Display::updateDisplay(std::span<const std::int32_t> i, std::span<const std::int32_t> q, int fee, int fes,
-                            std::int32_t inputGain, bool spectrumAgc, bool grey, WaterfallCanvas* canvas) {
+                            std::int32_t inputGain, bool spectrumAgc, WaterfallCanvas* canvas) {
     ++blocks_;
     measureLevel(i, q, inputGain, spectrumAgc);
     if (!divideDisplayRate(fee, fes)) return false;
@@ -144,7 +140,7 @@ bool Display::updateDisplay(std::span<const std::int32_t> i, std::span<const std
     spectrum_.average();
     mapSpectrum(fee);
     ++rows_;
-    if (canvas) canvas->addRow(rowColours(spectrumAgc, grey));
+    if (canvas) canvas->addRow(rowColours(spectrumAgc, grey_));
     return true;
 }
 

@@ -7,8 +7,18 @@
 #include <vector>
 
 #include "dsp/fft.hpp"
+#include "dsp/level_history.hpp"
 
 namespace orv {
+
+// Half of the displayed and tunable band: 22000 at 44100, 5500 at 11025, 6000 at 12000,
+// Fee / 2 otherwise.
+constexpr std::int32_t halfBandHz(int fee) {
+    if (fee == 44100) return 22000;
+    if (fee == 11025) return 5500;
+    if (fee == 12000) return 6000;
+    return fee / 2;
+}
 
 // Colours are 0x00BBGGRR: blue in the high byte, red in the low byte.
 using Colour = std::uint32_t;
@@ -62,7 +72,10 @@ public:
 
     // One processing block's display samples. Returns true when a row was made.
     bool updateDisplay(std::span<const std::int32_t> i, std::span<const std::int32_t> q, int fee, int fes,
-                       std::int32_t inputGain, bool spectrumAgc, bool grey, WaterfallCanvas* canvas);
+                       std::int32_t inputGain, bool spectrumAgc, WaterfallCanvas* canvas);
+    // Bouton_spectre_gris: grey levels instead of colours.
+    void setGrey(bool grey) { grey_ = grey; }
+    bool grey() const { return grey_; }
 
     // The level of a block of display samples, before the display's gain.
     Level measureLevel(std::span<const std::int32_t> i, std::span<const std::int32_t> q, std::int32_t inputGain,
@@ -91,19 +104,11 @@ private:
     std::int32_t halfSpan_ = 22000;
     std::array<std::int32_t, kWidth> line_{};
     int divider_ = 0;
-    std::array<std::int32_t, 22> levelHistory_{};
+    LevelHistory levelHistory_;
+    bool grey_ = false;
     Level level_;
     std::int64_t rows_ = 0;
     std::int64_t blocks_ = 0;
 };
-
-// Half of the displayed band: 22000 at 44100, 5500 at 11025, 6000 at 12000, Fee / 2
-// otherwise.
-constexpr std::int32_t displayHalfSpan(int fee) {
-    if (fee == 44100) return 22000;
-    if (fee == 11025) return 5500;
-    if (fee == 12000) return 6000;
-    return fee / 2;
-}
 
 }  // namespace orv

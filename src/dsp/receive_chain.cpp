@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "dsp/rates.hpp"
+
 namespace orv {
 
 namespace {
@@ -13,11 +15,6 @@ constexpr std::int32_t kLimiterKnee = 20000;
 constexpr std::int32_t kLimiterScale = 28127;
 
 std::int32_t roundToInt(float v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
-
-int nominalOutputRate(int fee) {
-    if (fee >= 96000) return 24000;
-    return fee == 44100 || fee == 11025 ? 11025 : 12000;
-}
 
 }  // namespace
 
@@ -31,7 +28,8 @@ std::int32_t ReceiveChain::softLimit(std::int32_t v) {
     return v < 0 ? -out : out;
 }
 
-void ReceiveChain::initReceive(const ReceiveSettings& settings) {
+void ReceiveChain::initReceive() {
+    const ReceiveConfig& settings = config_;
     inputGain_ = 100;
     gainTarget_ = 100;
     inputPeak_ = 0;
@@ -53,33 +51,45 @@ void ReceiveChain::resetResampler() {
     lastQ_ = {};
 }
 
-void ReceiveChain::setOutputRate(int rateHz, int fee) {
+void ReceiveChain::setOutputRate(int rateHz) {
     if (resampleRatio_ == 0) return;
-    const std::int64_t h = static_cast<std::int64_t>(rateHz) * 10000 / nominalOutputRate(fee);
+    const std::int64_t h = static_cast<std::int64_t>(rateHz) * kResampleScale / nominalOutputRate(config_.fee, false);
     if (h == 0) return;
     // Keep the position in the input while the ratio changes.
     const std::int64_t position = resampleRatio_ * outputIndex_;
-    resampleRatio_ = 100000000 / h;
+    resampleRatio_ = kResampleScale * kResampleScale / h;
     outputIndex_ = position / resampleRatio_;
     if (position % resampleRatio_ > resampleRatio_ / 2) ++outputIndex_;
 }
 
-void ReceiveChain::designBandFilter(int lowHz, int highHz, int fes, int blockLength) {
-    bandFilter_.design(lowHz, highHz, fes, blockLength);
+void ReceiveChain::designBandFilter(int lowHz, int highHz, int blockLength) {
+    bandFilter_.design(lowHz, highHz, config_.fes, blockLength);
 }
 
-void ReceiveChain::convertHalfBlock(std::span<const std::uint8_t> raw, int channel, int count, int offset, bool stereo,
-                                    const ReceiveSettings& settings) {
+void ReceiveChain::process(std::span<const std::int16_t> frames, int channels, int displayOffset,
+                           SampleFifo<std::int16_t>& speaker) {
+    const int count = static_cast<int>(frames.size()) / channels;
+    convertHalfBlock(frames, channels, 1, count, displayOffset);
+    if (channels == 2) {
+        convertHalfBlock(frames, channels, 2, count, displayOffset);
+    } else {
+        std::fill_n(blockQ_.begin(), count, 0);
+        std::fill_n(displayQ_.begin() + displayOffset, count, 0);
+    }
+    if (config_.receiverIsSdR) correctIq(count);
+    processHalfBlock(count, speaker);
+}
+
+void ReceiveChain::convertHalfBlock(std::span<const std::int16_t> frames, int channels, int channel, int count,
+                                    int displayOffset) {
+    const ReceiveConfig& settings = config_;
     const bool agc = settings.spectrumAgcOn || settings.rxAgcOn;
     // I is the left channel and Q the right, unless they are swapped.
-    const bool right = stereo && ((channel == 2) != settings.rxSwapIq);
-    auto& samples = channel == 2 ? captureQ : captureI;
-    auto& display = channel == 2 ? displayQ : displayI;
+    const bool right = channels == 2 && ((channel == 2) != settings.rxSwapIq);
+    auto& samples = channel == 2 ? blockQ_ : blockI_;
+    auto* display = (channel == 2 ? displayQ_ : displayI_).data() + displayOffset;
     for (int n = 0; n < count; ++n) {
-        const std::size_t h = static_cast<std::size_t>(offset + n);
-        const std::size_t at = stereo ? 4 * h + (right ? 2 : 0) : 2 * h;
-        std::int32_t v = raw[at] + 256 * raw[at + 1];
-        if (v >= 32768) v -= 65536;
+        const std::int32_t v = frames[static_cast<std::size_t>(n * channels + (right ? 1 : 0))];
         std::int32_t g = v;
         if (agc) {
             inputPeak_ = std::max(inputPeak_, std::abs(v));
@@ -98,38 +108,41 @@ void ReceiveChain::convertHalfBlock(std::span<const std::uint8_t> raw, int chann
     }
 }
 
-void ReceiveChain::correctIq(int count, const ReceiveSettings& settings) {
-    const float amplitude = static_cast<float>(settings.amplitudeCorrection + 1000);
-    const float phase = static_cast<float>(settings.phaseCorrection * 1565);
+void ReceiveChain::correctIq(int count) {
+    const float amplitude = static_cast<float>(config_.amplitudeCorrection + 1000);
+    const float phase = static_cast<float>(config_.phaseCorrection * 1565);
     for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
-        std::int32_t q = roundToInt(amplitude * static_cast<float>(captureQ[n]) / 1000.0f);
-        q = roundToInt(static_cast<float>(q) - phase * static_cast<float>(captureI[n]) / 1000000.0f);
-        captureQ[n] = q;
+        std::int32_t q = roundToInt(amplitude * static_cast<float>(blockQ_[n]) / 1000.0f);
+        q = roundToInt(static_cast<float>(q) - phase * static_cast<float>(blockI_[n]) / 1000000.0f);
+        blockQ_[n] = q;
     }
 }
 
-void ReceiveChain::processHalfBlock(int count, const ReceiveSettings& settings, ReceiveOutput& out) {
-    const int mode = settings.mode;
-    const bool sideband = mode <= 2;
-    if (mode <= 4) {
+void ReceiveChain::processHalfBlock(int count, SampleFifo<std::int16_t>& speaker) {
+    const ReceiveConfig& settings = config_;
+    const Mode mode = settings.mode;
+    const bool sideband = isSideband(mode);
+    link_.clear();
+    levelUpdated_ = false;
+    if (mode != Mode::BroadcastFm96 && mode != Mode::BroadcastFm192) {
         // USB and LSB shift the tuned signal to 0 Hz; AM and FM put their carrier on the
         // intermediate frequency.
         mix_.frequencyHz = sideband ? settings.rxMixFrequencyHz : settings.ifMixFrequencyHz;
         mix_.rate = settings.fee;
-        mix_.rotateBlock(blockI.data(), blockQ.data(), count);
+        mix_.rotateBlock(blockI_.data(), blockQ_.data(), count);
     }
     if (!sideband) {
-        if (mode == 3)
-            demodulators_.demodulateAm(blockI.data(), blockQ.data(), count, settings.fee / 100);
-        else if (mode == 4)
-            demodulators_.demodulateFm(blockI.data(), blockQ.data(), count, settings.fee);
+        if (mode == Mode::Am)
+            demodulators_.demodulateAm(blockI_.data(), blockQ_.data(), count, settings.fee / 100);
+        else if (mode == Mode::Fm)
+            demodulators_.demodulateFm(blockI_.data(), blockQ_.data(), count, settings.fee);
         else
-            demodulators_.discriminateBroadcastFm(blockI.data(), blockQ.data(), count);
-        std::fill_n(blockQ.begin(), count, 0);
+            demodulators_.discriminateBroadcastFm(blockI_.data(), blockQ_.data(), count);
+        std::fill_n(blockQ_.begin(), count, 0);
     }
     const int resampled = resample(count);
     if (settings.fes < settings.fee) {
-        if (mode == 6) {
+        if (mode == Mode::BroadcastFm192) {
             for (int k = 0; k < resampled; ++k)
                 resampledI_[static_cast<std::size_t>(k)] = demodulators_.deEmphasize(resampledI_[static_cast<std::size_t>(k)]);
         } else {
@@ -142,11 +155,11 @@ void ReceiveChain::processHalfBlock(int count, const ReceiveSettings& settings, 
     }
     outFill_ += decimate(resampled, sideband, settings.fee, settings.fes);
     const int n = count;
-    for (int pass = 0; pass < 2 && outFill_ >= n; ++pass) blockStage(n, settings, out);
+    for (int pass = 0; pass < 2 && outFill_ >= n; ++pass) blockStage(n, speaker);
 }
 
 int ReceiveChain::resample(int n) {
-    const std::int64_t base = 10000 * halfBlocks_ * n;
+    const std::int64_t base = kResampleScale * halfBlocks_ * n;
     int produced = 0;
     const auto at = [&](const SampleArray& block, const std::array<std::int32_t, 2>& last, std::int64_t w) {
         return w < 0 ? last[static_cast<std::size_t>(w + 2)] : block[static_cast<std::size_t>(w)];
@@ -155,22 +168,22 @@ int ReceiveChain::resample(int n) {
         ++outputIndex_;
         const std::int64_t v = resampleRatio_ * outputIndex_;
         const std::int64_t p = v - base;
-        std::int64_t w = v / 10000 - halfBlocks_ * n;
+        std::int64_t w = v / kResampleScale - halfBlocks_ * n;
         if (w < -2) w = -2;
         if (w + 1 >= n) {
             --outputIndex_;
             break;
         }
-        const std::int64_t left = 10000 * (w + 1) - p;
-        const std::int64_t right = p - 10000 * w;
-        resampledI_[static_cast<std::size_t>(produced)] =
-            static_cast<std::int32_t>((at(blockI, lastI_, w) * left + at(blockI, lastI_, w + 1) * right) / 10000);
-        resampledQ_[static_cast<std::size_t>(produced)] =
-            static_cast<std::int32_t>((at(blockQ, lastQ_, w) * left + at(blockQ, lastQ_, w + 1) * right) / 10000);
+        const std::int64_t left = kResampleScale * (w + 1) - p;
+        const std::int64_t right = p - kResampleScale * w;
+        resampledI_[static_cast<std::size_t>(produced)] = static_cast<std::int32_t>(
+            (at(blockI_, lastI_, w) * left + at(blockI_, lastI_, w + 1) * right) / kResampleScale);
+        resampledQ_[static_cast<std::size_t>(produced)] = static_cast<std::int32_t>(
+            (at(blockQ_, lastQ_, w) * left + at(blockQ_, lastQ_, w + 1) * right) / kResampleScale);
         ++produced;
     }
-    lastI_ = {blockI[static_cast<std::size_t>(n - 2)], blockI[static_cast<std::size_t>(n - 1)]};
-    lastQ_ = {blockQ[static_cast<std::size_t>(n - 2)], blockQ[static_cast<std::size_t>(n - 1)]};
+    lastI_ = {blockI_[static_cast<std::size_t>(n - 2)], blockI_[static_cast<std::size_t>(n - 1)]};
+    lastQ_ = {blockQ_[static_cast<std::size_t>(n - 2)], blockQ_[static_cast<std::size_t>(n - 1)]};
     ++halfBlocks_;
     return produced;
 }
@@ -203,26 +216,28 @@ int ReceiveChain::decimate(int count, bool withQ, int fee, int fes) {
     return emitted;
 }
 
-void ReceiveChain::blockStage(int n, const ReceiveSettings& settings, ReceiveOutput& out) {
-    const bool sideband = settings.mode <= 2;
-    std::copy_n(outI_.begin(), n, blockI.begin());
+void ReceiveChain::blockStage(int n, SampleFifo<std::int16_t>& speaker) {
+    const ReceiveConfig& settings = config_;
+    const bool sideband = isSideband(settings.mode);
+    std::copy_n(outI_.begin(), n, blockI_.begin());
     if (sideband)
-        std::copy_n(outQ_.begin(), n, blockQ.begin());
+        std::copy_n(outQ_.begin(), n, blockQ_.begin());
     else
-        std::fill_n(blockQ.begin(), n, 0);
+        std::fill_n(blockQ_.begin(), n, 0);
     outFill_ -= n;
     std::copy_n(outI_.begin() + n, outFill_, outI_.begin());
     std::copy_n(outQ_.begin() + n, outFill_, outQ_.begin());
     if (settings.fesEqualsFee) {
-        std::copy_n(blockI.begin(), n, audio_.begin());
+        std::copy_n(blockI_.begin(), n, audio_.begin());
     } else {
-        const Sideband kept = settings.mode == 2 ? Sideband::Lower : Sideband::Upper;
-        bandFilter_.process(blockI.data(), blockQ.data(), kept, audio_.data());
+        const Sideband kept = settings.mode == Mode::Lsb ? Sideband::Lower : Sideband::Upper;
+        bandFilter_.process(blockI_.data(), blockQ_.data(), kept, audio_.data());
     }
-    outputStage(n, settings, out);
+    outputStage(n, speaker);
 }
 
-void ReceiveChain::outputStage(int n, const ReceiveSettings& settings, ReceiveOutput& out) {
+void ReceiveChain::outputStage(int n, SampleFifo<std::int16_t>& speaker) {
+    const ReceiveConfig& settings = config_;
     float power = 0;
     const bool envelopeNeeded = settings.rxAgcOn || settings.linkAudio;
     for (std::size_t k = 0; k < static_cast<std::size_t>(n); ++k) {
@@ -239,19 +254,15 @@ void ReceiveChain::outputStage(int n, const ReceiveSettings& settings, ReceiveOu
             c = softLimit(c);
         }
         std::int32_t v = settings.rxAgcOn ? b : softLimit(a);
-        if (settings.linkAudio) out.link.push_back(c);
+        if (settings.linkAudio) link_.push_back(c);
         if (settings.noiseReducerLevel > 1) v = noiseReducer_.reduce(v);
-        out.speaker.push_back(static_cast<std::int16_t>(std::clamp(v, -kFullScale, kFullScale)));
+        speaker.append(static_cast<std::int16_t>(std::clamp(v, -kFullScale, kFullScale)));
     }
     const float rms = std::sqrt(power / static_cast<float>(n));
-    std::copy(levelHistory_.begin() + 1, levelHistory_.end(), levelHistory_.begin());
-    levelHistory_.back() = roundToInt(rms);
-    double sum = 0;
-    for (const auto v : levelHistory_) sum += v;
-    double level = sum * 100 / 22 / 23170;
+    double level = levelHistory_.add(roundToInt(rms));
     if (settings.rxAgcOn && inputGain_ != 0) level = level / inputGain_ * 100;
     localLevel_ = level * 0.7071;
-    out.levelUpdated = true;
+    levelUpdated_ = true;
 }
 
 }  // namespace orv

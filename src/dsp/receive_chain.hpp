@@ -7,8 +7,11 @@
 
 #include "dsp/demodulators.hpp"
 #include "dsp/filters.hpp"
+#include "dsp/level_history.hpp"
+#include "dsp/mode.hpp"
 #include "dsp/noise_reducer.hpp"
 #include "dsp/oscillator.hpp"
+#include "dsp/sample_fifo.hpp"
 
 namespace orv {
 
@@ -16,9 +19,9 @@ namespace orv {
 inline constexpr std::size_t kSampleCapacity = 4097;
 using SampleArray = std::array<std::int32_t, kSampleCapacity>;
 
-// What the receive chain reads of the station's settings for one half block.
-struct ReceiveSettings {
-    int mode = 1;  // 1 USB, 2 LSB, 3 AM, 4 FM, 5 and 6 broadcast FM
+// The receive chain's settings; each changes only when its control does.
+struct ReceiveConfig {
+    Mode mode = Mode::Usb;
     int fee = 44100;
     int fes = 11025;
     bool fesEqualsFee = false;
@@ -26,20 +29,13 @@ struct ReceiveSettings {
     bool rxAgcOn = true;
     bool spectrumAgcOn = true;
     bool rxSwapIq = false;
-    bool linkAudio = false;            // a link client is connected and we are receiving
+    bool linkAudio = false;             // a link client is connected and we are receiving
     bool correctionWindowOpen = false;  // the receive I/Q correction window is on screen
-    int noiseReducerLevel = 1;
+    int noiseReducerLevel = 1;          // 1 off, 2 weak, 3 strong
     std::int32_t amplitudeCorrection = 0;  // thousandths
     std::int32_t phaseCorrection = 0;      // steps of 0.001565 rad
     std::int64_t rxMixFrequencyHz = 0;
     std::int64_t ifMixFrequencyHz = 0;
-};
-
-// Audio produced by one half block.
-struct ReceiveOutput {
-    std::vector<std::int16_t> speaker;  // at fes
-    std::vector<std::int32_t> link;     // the link's values, while link audio is on
-    bool levelUpdated = false;
 };
 
 // A first-order low-pass stepped per sample: y = (x·T + T·x₋₁ − (T − 2τ)·y₋₁) / (T + 2τ),
@@ -65,40 +61,71 @@ class ReceiveChain {
 public:
     static constexpr std::size_t kResampledCapacity = 4301;
     static constexpr std::size_t kOutCapacity = 2101;
+    // The resampler's positions are in ten-thousandths of an input sample.
+    static constexpr std::int64_t kResampleScale = 10000;
 
     explicit ReceiveChain(MixOscillator& mix) : mix_(mix) {}
 
-    SampleArray captureI{};
-    SampleArray captureQ{};
-    SampleArray displayI{};
-    SampleArray displayQ{};
-    SampleArray blockI{};
-    SampleArray blockQ{};
+    const ReceiveConfig& config() const { return config_; }
+    void setMode(Mode mode) { config_.mode = mode; }
+    void setRates(int fee, int fes, bool fesEqualsFee) {
+        config_.fee = fee;
+        config_.fes = fes;
+        config_.fesEqualsFee = fesEqualsFee;
+    }
+    void setReceiverIsSdR(bool sdr) { config_.receiverIsSdR = sdr; }
+    void setRxAgc(bool on) { config_.rxAgcOn = on; }
+    void setSpectrumAgc(bool on) { config_.spectrumAgcOn = on; }
+    void setSwapIq(bool swap) { config_.rxSwapIq = swap; }
+    void setLinkAudio(bool on) { config_.linkAudio = on; }
+    void setCorrectionWindowOpen(bool open) { config_.correctionWindowOpen = open; }
+    void setNoiseReducerLevel(int level) { config_.noiseReducerLevel = level; }
+    void setCorrections(std::int32_t amplitude, std::int32_t phase) {
+        config_.amplitudeCorrection = amplitude;
+        config_.phaseCorrection = phase;
+    }
+    void setMixFrequencies(std::int64_t rxHz, std::int64_t ifHz) {
+        config_.rxMixFrequencyHz = rxHz;
+        config_.ifMixFrequencyHz = ifHz;
+    }
 
     // Gain control to its start, the decimator emptied, the anti-alias filter designed.
-    void initReceive(const ReceiveSettings& settings);
+    void initReceive();
     void resetResampler();
     // Lets the output run at `rateHz` (close to the nominal Fes) by changing the ratio.
-    void setOutputRate(int rateHz, int fee);
-    void designBandFilter(int lowHz, int highHz, int fes, int blockLength);
-    // Designs the anti-alias filter for `fee` and clears its delay lines.
-    void initAntiAlias(int fee) { antiAlias_.design(fee); }
-    void setupIfFilters(int mode, int fee) { demodulators_.setupIfFilters(mode, fee); }
-    // The noise reducer restarted for `fes` with the step of its level (2 weak, 3 strong).
-    void resetNoiseReducer(int level, int fes) {
-        noiseReducer_.setStep(level == 3 ? 1 : 3);
-        noiseReducer_.reset(fes);
+    void setOutputRate(int rateHz);
+    void designBandFilter(int lowHz, int highHz, int blockLength);
+    // Designs the anti-alias filter for Fee and clears its delay lines.
+    void initAntiAlias() { antiAlias_.design(config_.fee); }
+    void setupIfFilters() { demodulators_.setupIfFilters(modeNumber(config_.mode), config_.fee); }
+    // The noise reducer restarted for Fes with the step of its level (2 weak, 3 strong).
+    void resetNoiseReducer() {
+        noiseReducer_.setStep(config_.noiseReducerLevel == 3 ? 1 : 3);
+        noiseReducer_.reset(config_.fes);
     }
     const NoiseReducer& noiseReducer() const { return noiseReducer_; }
 
-    // Reads `count` samples of one channel (1 = I, 2 = Q) from frame `offset` of the raw
-    // 16-bit little-endian capture bytes into captureI/Q and displayI/Q.
-    void convertHalfBlock(std::span<const std::uint8_t> raw, int channel, int count, int offset, bool stereo,
-                          const ReceiveSettings& settings);
-    void correctIq(int count, const ReceiveSettings& settings);
-    // Runs blockI/blockQ (count samples) through the chain; audio blocks that complete
-    // go to `out`.
-    void processHalfBlock(int count, const ReceiveSettings& settings, ReceiveOutput& out);
+    // The entry: one half block of captured frames (16-bit, `channels` samples a frame,
+    // left I and right Q) through the whole chain. Speaker audio that completes is
+    // appended to `speaker`; the display samples go to position `displayOffset` on.
+    void process(std::span<const std::int16_t> frames, int channels, int displayOffset,
+                 SampleFifo<std::int16_t>& speaker);
+
+    // The stages of `process`, open for tests.
+    // Reads `count` samples of one channel (1 = I, 2 = Q) into the block and the display.
+    void convertHalfBlock(std::span<const std::int16_t> frames, int channels, int channel, int count,
+                          int displayOffset);
+    void correctIq(int count);
+
+    // The display samples of the last block (with the spectrum AGC's gain when it is on).
+    std::span<const std::int32_t> displayI(int count) const { return std::span(displayI_).first(static_cast<std::size_t>(count)); }
+    std::span<const std::int32_t> displayQ(int count) const { return std::span(displayQ_).first(static_cast<std::size_t>(count)); }
+    std::span<const std::int32_t> blockI(int count) const { return std::span(blockI_).first(static_cast<std::size_t>(count)); }
+    std::span<const std::int32_t> blockQ(int count) const { return std::span(blockQ_).first(static_cast<std::size_t>(count)); }
+    // The link's values of the last half block, while link audio is on.
+    const std::vector<std::int32_t>& linkValues() const { return link_; }
+    // Whether the last half block completed an audio block (and so measured its level).
+    bool levelUpdated() const { return levelUpdated_; }
 
     std::int32_t inputGain() const { return inputGain_; }
     double localLevelPercent() const { return localLevel_; }
@@ -111,9 +138,11 @@ public:
 private:
     int resample(int n);
     int decimate(int count, bool withQ, int fee, int fes);
-    void blockStage(int n, const ReceiveSettings& settings, ReceiveOutput& out);
-    void outputStage(int n, const ReceiveSettings& settings, ReceiveOutput& out);
+    void processHalfBlock(int count, SampleFifo<std::int16_t>& speaker);
+    void blockStage(int n, SampleFifo<std::int16_t>& speaker);
+    void outputStage(int n, SampleFifo<std::int16_t>& speaker);
 
+    ReceiveConfig config_;
     MixOscillator& mix_;
     BandFilter bandFilter_;
     AntiAliasFilter antiAlias_;
@@ -147,8 +176,14 @@ private:
     std::array<std::int32_t, kOutCapacity> outQ_{};
     int outFill_ = 0;
 
+    SampleArray blockI_{};
+    SampleArray blockQ_{};
+    SampleArray displayI_{};
+    SampleArray displayQ_{};
     std::array<std::int32_t, kSampleCapacity> audio_{};
-    std::array<std::int32_t, 22> levelHistory_{};
+    std::vector<std::int32_t> link_;
+    bool levelUpdated_ = false;
+    LevelHistory levelHistory_;
     double localLevel_ = 0;
 };
 

@@ -5,7 +5,7 @@
 
 #include <sndfile.h>
 
-#include "core/processing_state.hpp"
+#include "dsp/rates.hpp"
 
 namespace orv {
 
@@ -36,7 +36,7 @@ Recording Recording::inspectReceiver(const std::string& path, std::string& error
     if (!error.empty()) return r;
     if (r.channels != 2) {
         error = "the recording '" + path + "' is not 16-bit stereo I/Q (left I, right Q)";
-    } else if (std::find(kCaptureRates.begin(), kCaptureRates.end(), r.rate) == kCaptureRates.end()) {
+    } else if (std::find(std::begin(kCaptureRates), std::end(kCaptureRates), r.rate) == std::end(kCaptureRates)) {
         error = "the recording '" + path + "' is at " + std::to_string(r.rate) +
                 " samples/s; the receiver runs at 11025, 12000, 44100, 48000, 96000 or 192000";
     }
@@ -208,10 +208,10 @@ void FileWaveApi::pumpCapture() {
 bool FileWaveApi::fillFromRecording(WaveHeader& header) {
     const auto frames = static_cast<sf_count_t>(header.data.size()) / (2 * recording_->channels);
     // Samples are read as host shorts and stored little-endian, as a card delivers them.
-    std::vector<short> samples(static_cast<std::size_t>(frames * recording_->channels));
-    if (readFrames(samples.data(), frames) != frames) return false;
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        const auto bits = static_cast<std::uint16_t>(samples[i]);
+    scratch_.resize(static_cast<std::size_t>(frames * recording_->channels));
+    if (readFrames(scratch_.data(), frames) != frames) return false;
+    for (std::size_t i = 0; i < scratch_.size(); ++i) {
+        const auto bits = static_cast<std::uint16_t>(scratch_[i]);
         header.data[2 * i] = static_cast<std::uint8_t>(bits & 0xFF);
         header.data[2 * i + 1] = static_cast<std::uint8_t>(bits >> 8);
     }
@@ -238,10 +238,10 @@ void FileWaveApi::pumpPlayback() {
         playing_.pop_front();
         const auto frames = static_cast<sf_count_t>(header.data.size()) / playbackFormat_.blockAlign();
         if (output_) {
-            std::vector<short> samples(header.data.size() / 2);
-            for (std::size_t i = 0; i < samples.size(); ++i)
-                samples[i] = static_cast<short>(header.data[2 * i] | (header.data[2 * i + 1] << 8));
-            if (sf_writef_short(output_, samples.data(), frames) != frames && failure_.empty())
+            scratch_.resize(header.data.size() / 2);
+            for (std::size_t i = 0; i < scratch_.size(); ++i)
+                scratch_[i] = static_cast<short>(header.data[2 * i] | (header.data[2 * i + 1] << 8));
+            if (sf_writef_short(output_, scratch_.data(), frames) != frames && failure_.empty())
                 failure_ = "cannot write the output file '" + outputPath_ + "': " + sf_strerror(output_);
         }
         framesWritten_ += frames;

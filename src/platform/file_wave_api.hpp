@@ -5,8 +5,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "core/clock.hpp"
+#include "ui/clock.hpp"
 #include "sound/wave_api.hpp"
 
 struct sf_private_tag;
@@ -88,6 +89,7 @@ private:
     std::deque<std::pair<WaveHeader*, std::int64_t>> playing_;  // buffer, time it is done
     std::int64_t framesWritten_ = 0;
     std::string failure_;
+    std::vector<short> scratch_;  // one buffer's samples in host order, reused
 };
 
 }  // namespace orv

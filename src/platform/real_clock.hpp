@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#include "core/clock.hpp"
+#include "ui/clock.hpp"
 
 namespace orv {
 

@@ -1,6 +1,8 @@
 #include "sound/wave_engine.hpp"
 
+#include <algorithm>
 #include <new>
+#include <span>
 #include <string>
 
 namespace orv {
@@ -62,15 +64,15 @@ void WaveEngine::openCapture(std::uint8_t card) {
         stopCapture();
         if (captureOpened_) return;
     }
-    captureFormat_ = WaveFormat{s_.captureStereo ? 2 : 1, s_.captureRate, 16};
-    if (!allocate(capture_, s_.captureBufferBytes, true)) {
+    captureFormat_ = WaveFormat{sizes_.captureChannels(), sizes_.captureRate, 16};
+    if (!allocate(capture_, sizes_.captureBufferBytes, true)) {
         capture_ = {};
         return;
     }
     // The open's result does not stop the sequence: when it failed the prepare fails
     // too and its message carries the platform's number.
     captureHandle_ = -1;
-    api_.open(WaveDirection::Capture, captureHandle_, deviceIndex(card), captureFormat_);
+    api_.open(WaveDirection::Capture, captureHandle_, CardChoices::deviceIndex(card), captureFormat_);
     if (int rc = api_.prepareHeader(WaveDirection::Capture, captureHandle_, *capture_[0]); rc != kWaveOk) {
         reportError("Error when preparing sampling header n°:", "Erreur préparation header éch. n°:", rc);
     } else if (rc = api_.prepareHeader(WaveDirection::Capture, captureHandle_, *capture_[1]); rc != kWaveOk) {
@@ -81,54 +83,63 @@ void WaveEngine::openCapture(std::uint8_t card) {
     if (const int rc = api_.start(captureHandle_); rc != kWaveOk)
         reportError("Error when sampling n°", "Erreur lors de l'échantillonnage n°", rc);
     captureOpened_ = true;
-    s_.capture[0].queued = true;
-    s_.capture[1].queued = true;
+    capture[0].queued = true;
+    capture[1].queued = true;
 }
 
-bool WaveEngine::openPlayback(bool stereo) {
+bool WaveEngine::openPlayback(bool stereo, bool txCard, bool transmitting) {
     if (playbackOpened_) stopPlayback();
     if (playbackOpened_) return false;
-    s_.outputIsTxCard = stereo;
-    playbackFormat_ = WaveFormat{stereo ? 2 : 1, s_.fes, 16};
-    if (!allocate(playback_, s_.outBufferBytes, false)) {
+    playbackIsTxCard_ = stereo;
+    playbackFormat_ = WaveFormat{stereo ? 2 : 1, sizes_.fes(), 16};
+    if (!allocate(playback_, sizes_.outBufferBytes, false)) {
         playback_ = {};
         return false;
     }
-    const bool txCard = s_.txInProgress || s_.testToneActive;
     playbackHandle_ = -1;
-    if (api_.open(WaveDirection::Playback, playbackHandle_, deviceIndex(txCard ? s_.txCard : s_.speakerCard),
-                  playbackFormat_) != kWaveOk) {
+    const std::uint8_t card = cards_[txCard ? CardRole::Tx : CardRole::Speaker];
+    if (api_.open(WaveDirection::Playback, playbackHandle_, CardChoices::deviceIndex(card), playbackFormat_) !=
+        kWaveOk) {
         playback_ = {};
         return false;
     }
     playbackOpened_ = true;
-    primeSilence(stereo);
+    primeSilence(stereo, transmitting);
     for (auto& header : playback_) {
         if (api_.prepareHeader(WaveDirection::Playback, playbackHandle_, *header) != kWaveOk) {
             controls_.setVisible("detecte_PC_pb_TX", true);
             stopAllSound();
-            for (auto& slot : s_.capture) slot.ready = false;
+            for (auto& slot : capture) slot.ready = false;
             return false;
         }
     }
-    if (!writePlayback(1) || !writePlayback(2)) return false;
-    if (s_.fesEqualsFee) s_.fes = s_.fee;
-    adaptedOutputRate_ = s_.fes;
-    return true;
+    return writePlayback(1) && writePlayback(2);
 }
 
-void WaveEngine::primeSilence(bool stereo) {
-    s_.speaker.clear();
+void WaveEngine::primeSilence(bool stereo, bool transmitting) {
+    speaker_.clear();
     if (stereo) {
-        s_.tx.appendSilence(static_cast<std::size_t>(2 * (s_.outBufferBytes / 4)));
+        tx_.appendRepeated(0, static_cast<std::size_t>(2 * 2 * (sizes_.outBufferBytes / 4)));
         return;
     }
     // 2.0, 2.3 or 2.7 buffers of silence ahead of the first real audio.
-    const int tenths = s_.txInProgress ? 20 : (s_.fee > 12000 ? 23 : 27);
-    s_.speaker.appendSilence(static_cast<std::size_t>(tenths * (s_.outBufferBytes / 2) / 10));
+    const int tenths = transmitting ? 20 : (sizes_.fee > 12000 ? 23 : 27);
+    speaker_.appendRepeated(0, static_cast<std::size_t>(tenths * (sizes_.outBufferBytes / 2) / 10));
 }
 
-int WaveEngine::addCaptureBuffer(int k) { return api_.addBuffer(captureHandle_, captureHeader(k)); }
+bool WaveEngine::formatTrial() {
+    WaveApi::Handle captureHandle = -1;
+    if (api_.open(WaveDirection::Capture, captureHandle, CardChoices::deviceIndex(cards_[CardRole::Rx]),
+                  WaveFormat{2, sizes_.fee, 16}) != kWaveOk)
+        return false;
+    WaveApi::Handle playbackHandle = -1;
+    const WaveFormat trialPlayback{1, sizes_.fee > 44100 ? 12000 : 11025, 8};
+    const bool played = api_.open(WaveDirection::Playback, playbackHandle,
+                                  CardChoices::deviceIndex(cards_[CardRole::Speaker]), trialPlayback) == kWaveOk;
+    if (played) api_.close(WaveDirection::Playback, playbackHandle);
+    api_.close(WaveDirection::Capture, captureHandle);
+    return played;
+}
 
 bool WaveEngine::writePlayback(int k) {
     const int rc = api_.write(playbackHandle_, playbackHeader(k));
@@ -169,16 +180,138 @@ void WaveEngine::stopPlayback() {
 }
 
 void WaveEngine::stopAllSound() {
-    s_.processingRunning = false;
-    s_.outputFilling = {};
-    s_.capture[0].copying = false;
-    s_.capture[1].copying = false;
-    s_.lastCaptureBuffer = 1;
-    s_.lastSeenCaptureBuffer = 20;
-    s_.captureCount = 0;
-    s_.captureCountSeen = 20;
+    outputFilling_ = {};
+    capture[0].copying = false;
+    capture[1].copying = false;
+    lastCaptureBuffer_ = 1;
+    lastSeenCaptureBuffer_ = 20;
+    captureCount_ = 0;
     stopCapture();
     stopPlayback();
+}
+
+void WaveEngine::pollCapture() {
+    if (!captureOpened_) return;
+    // Up to three completions, starting with the buffer expected next: the device fills
+    // them in turn, so this collects them oldest first.
+    const int first = nextCaptureBuffer_;
+    for (const int k : {first, otherBuffer(first), first}) {
+        if (captureHeader(k).bytesRecorded.load(std::memory_order_acquire) !=
+            static_cast<std::uint32_t>(sizes_.captureBufferBytes))
+            continue;
+        CaptureSlot& slot = capture[index(k)];
+        slot.copying = true;
+        controls_.setText("Label_RX", std::to_string(k));
+        nextCaptureBuffer_ = otherBuffer(k);
+        if (!slot.queued) {
+            // Its last re-queue failed: its contents were taken already. Queue it again
+            // and end the poll.
+            if (addCaptureBuffer(k) == kWaveOk) slot.queued = true;
+            slot.copying = false;
+            return;
+        }
+        collectCaptureBuffer(k);
+    }
+}
+
+void WaveEngine::collectCaptureBuffer(int k) {
+    CaptureSlot& slot = capture[index(k)];
+    const auto bytes = std::span<const std::uint8_t>(captureHeader(k).data)
+                           .first(static_cast<std::size_t>(sizes_.captureBufferBytes));
+    // Appended, never replacing: when one poll collects several buffers none is lost.
+    // The receive card's I/Q goes to the backlog; the microphone keeps its last two buffers.
+    SampleFifo<std::int16_t>& into = sizes_.captureStereo ? rxBacklog_ : micHistory_;
+    if (!sizes_.captureStereo && micHistory_.size() > bytes.size() / 2) micHistory_.removeFirst(bytes.size() / 2);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+        into.append(static_cast<std::int16_t>(static_cast<std::uint16_t>(bytes[i] | bytes[i + 1] << 8)));
+
+    bool queued = addCaptureBuffer(k) == kWaveOk;
+    for (int retry = 0; retry < 3 && !queued; ++retry) {
+        clock_.delayMs(1);
+        queued = addCaptureBuffer(k) == kWaveOk;
+    }
+    slot.queued = queued;
+    slot.ready = queued;
+    slot.copying = false;
+    lastCaptureBuffer_ = k;
+    ++captureCount_;
+}
+
+bool WaveEngine::finishCapturedBuffer(int k) {
+    capture[index(k)].ready = false;
+    if (lastCaptureBuffer_ == lastSeenCaptureBuffer_) return true;
+    controls_.setVisible("detecte_PC_pb_RX", false);
+    lastSeenCaptureBuffer_ = lastCaptureBuffer_;
+    return false;
+}
+
+void WaveEngine::dropCapturedBuffer(int k) {
+    capture[index(k)].ready = false;
+    lastSeenCaptureBuffer_ = lastCaptureBuffer_;
+}
+
+void WaveEngine::cutBacklogBeyondOneSecond() {
+    const auto channels = static_cast<std::size_t>(sizes_.captureChannels());
+    const auto oneSecond = static_cast<std::size_t>(sizes_.captureRate);
+    if (rxBacklog_.size() / channels > oneSecond) rxBacklog_.removeFirst(oneSecond * channels);
+}
+
+void WaveEngine::regulateSpeakerQueue() {
+    const int bufferSamples = sizes_.outBufferBytes / 2;
+    const auto length = static_cast<int>(speaker_.size());
+    const int percent = length * 100 / bufferSamples;
+    if (percent > 250) {
+        speaker_.truncate(static_cast<std::size_t>((sizes_.outBufferBytes * 250 / 2) / 100));
+    } else if (percent < 170) {
+        const int target = (bufferSamples * 17) / 10;
+        if (target > length) speaker_.appendRepeated(0, static_cast<std::size_t>(target - length));
+    }
+}
+
+void WaveEngine::feedPlayback(bool testTone) {
+    if (!playbackOpened_) return;
+    const auto wholeBufferQueued = [&] {
+        if (!playbackIsTxCard_) return speaker_.size() >= static_cast<std::size_t>(sizes_.outBufferBytes / 2);
+        if (testTone) return true;
+        return txFrames() >= static_cast<std::size_t>(sizes_.outBufferBytes / 4);
+    };
+    const int first = nextOutputBuffer_;
+    for (const int k : {first, otherBuffer(first), first}) {
+        if (!wholeBufferQueued()) return;
+        const std::uint32_t flags = playbackHeader(k).flags.load(std::memory_order_acquire);
+        const bool free = (flags & (kWaveHeaderDone | kWaveHeaderPrepared)) == (kWaveHeaderDone | kWaveHeaderPrepared);
+        if (k == nextOutputBuffer_ && free) refillPlaybackBuffer(k, testTone);
+    }
+}
+
+void WaveEngine::refillPlaybackBuffer(int k, bool testTone) {
+    nextOutputBuffer_ = otherBuffer(k);
+    outputFilling_[index(k)] = true;
+    controls_.setText("Label_TX", std::to_string(k));
+    auto& data = playbackHeader(k).data;
+    // Samples leave as 16-bit little-endian, as a card takes them.
+    const auto store = [&](SampleFifo<std::int16_t>& queue, std::size_t samples) {
+        const auto taken = queue.first(samples);
+        for (std::size_t i = 0; i < taken.size(); ++i) {
+            const auto bits = static_cast<std::uint16_t>(taken[i]);
+            data[2 * i] = static_cast<std::uint8_t>(bits & 0xFF);
+            data[2 * i + 1] = static_cast<std::uint8_t>(bits >> 8);
+        }
+        queue.removeFirst(samples);
+    };
+    if (!playbackIsTxCard_) {
+        store(speaker_, static_cast<std::size_t>(sizes_.outBufferBytes / 2));
+        controls_.setVisible("detecte_PC_pb_TX", false);
+        refillLevelSum_ += static_cast<std::int64_t>(speaker_.size());
+        ++refillCount_;
+    } else if (!testTone) {
+        store(tx_, static_cast<std::size_t>(sizes_.outBufferBytes / 4) * 2);
+    } else {
+        // The test oscillator is not built yet: the tone buffer stays silent.
+        std::fill(data.begin(), data.end(), 0);
+    }
+    writePlayback(k);
+    outputFilling_[index(k)] = false;
 }
 
 }  // namespace orv

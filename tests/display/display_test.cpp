@@ -126,7 +126,7 @@ TEST(Display, AToneLightsTheColumnOfItsFrequency) {
                     i[t] = static_cast<std::int32_t>(std::lround(20 * std::cos(p)));
                     q[t] = static_cast<std::int32_t>(std::lround(20 * std::sin(p)));
                 }
-                d.updateDisplay(i, q, 48000, 48000, 100, false, false, nullptr);
+                d.updateDisplay(i, q, 48000, 48000, 100, false, nullptr);
             }
             const auto line = d.line();
             const auto peak = std::max_element(line.begin() + 1, line.end()) - line.begin();

@@ -1,5 +1,7 @@
 #include "dsp/receive_chain.hpp"
 
+#include "dsp/rates.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -24,29 +26,29 @@ TEST(SoftLimiter, BendsAbove20000AndNeverPassesFullScale) {
 struct ChainFixture {
     MixOscillator mix;
     ReceiveChain chain{mix};
-    ReceiveSettings settings;
-    ReceiveOutput out;
+    SampleFifo<std::int16_t> speaker;
 
-    explicit ChainFixture(int fee, bool fesEqualsFee = false) {
-        settings.fee = fee;
-        settings.fes = fesEqualsFee ? fee : (fee >= 96000 ? 24000 : (fee == 44100 || fee == 11025 ? 11025 : 12000));
-        settings.fesEqualsFee = fesEqualsFee;
-        settings.rxAgcOn = false;
-        settings.spectrumAgcOn = false;
+    explicit ChainFixture(int fee, bool fesEqualsFee = false, bool sdr = true) {
+        chain.setRates(fee, nominalOutputRate(fee, fesEqualsFee), fesEqualsFee);
+        chain.setRxAgc(false);
+        chain.setSpectrumAgc(false);
+        chain.setReceiverIsSdR(sdr);
         mix.rate = fee;
-        chain.initReceive(settings);
+        chain.initReceive();
         chain.resetResampler();
-        chain.designBandFilter(0, 3300, settings.fes, 1024);
+        chain.designBandFilter(0, 3300, 1024);
     }
-    // Runs one half block of 1024 samples given by f(t) on I and g(t) on Q.
+    // Runs one half block of 1024 frames given by f(t) on I (left) and g(t) on Q (right).
     template <typename F, typename G>
     void halfBlock(long& t, F f, G g) {
+        std::vector<std::int16_t> frames(2048);
         for (std::size_t n = 0; n < 1024; ++n, ++t) {
-            chain.blockI[n] = f(t);
-            chain.blockQ[n] = g(t);
+            frames[2 * n] = static_cast<std::int16_t>(f(t));
+            frames[2 * n + 1] = static_cast<std::int16_t>(g(t));
         }
-        chain.processHalfBlock(1024, settings, out);
+        chain.process(frames, 2, 0, speaker);
     }
+    std::vector<std::int16_t> audio() const { return {speaker.view().begin(), speaker.view().end()}; }
 };
 
 TEST(ReceiveChain, WithNoShiftOrFilterTheOutputIsTheInputOneSampleLate) {
@@ -55,11 +57,11 @@ TEST(ReceiveChain, WithNoShiftOrFilterTheOutputIsTheInputOneSampleLate) {
     const auto ramp = [](long k) { return static_cast<std::int32_t>(k % 20000); };
     const auto zero = [](long) { return 0; };
     f.halfBlock(t, ramp, zero);
-    EXPECT_TRUE(f.out.speaker.empty());  // 1023 samples wait for a block of 1024
+    EXPECT_TRUE(f.speaker.empty());  // 1023 samples wait for a block of 1024
     for (int b = 0; b < 5; ++b) f.halfBlock(t, ramp, zero);
     // 6 × 1024 − 1 regulated samples: five whole blocks, in order, none lost.
-    ASSERT_EQ(f.out.speaker.size(), 5u * 1024);
-    for (std::size_t k = 0; k < f.out.speaker.size(); ++k) ASSERT_EQ(f.out.speaker[k], ramp(static_cast<long>(k))) << k;
+    ASSERT_EQ(f.speaker.size(), 5u * 1024);
+    for (std::size_t k = 0; k < f.speaker.size(); ++k) ASSERT_EQ(f.speaker[k], ramp(static_cast<long>(k))) << k;
 }
 
 TEST(ReceiveChain, DecimatesByTheRatioOfTheRates) {
@@ -73,7 +75,7 @@ TEST(ReceiveChain, DecimatesByTheRatioOfTheRates) {
         ChainFixture f(c.fee);
         long t = 0;
         for (int b = 0; b < 10; ++b) f.halfBlock(t, [](long) { return 0; }, [](long) { return 0; });
-        EXPECT_EQ(f.out.speaker.size(), c.expected) << c.fee;
+        EXPECT_EQ(f.speaker.size(), c.expected) << c.fee;
     }
 }
 
@@ -85,13 +87,12 @@ double rms(const std::vector<std::int16_t>& s, std::size_t skip) {
 }
 
 std::vector<std::int16_t> toneThroughChain(bool receiverIsSdR, double hz) {
-    ChainFixture f(48000);
-    f.settings.receiverIsSdR = receiverIsSdR;
+    ChainFixture f(48000, false, receiverIsSdR);
     long t = 0;
     const auto i = [hz](long k) { return static_cast<std::int32_t>(std::lround(8000 * std::cos(2 * M_PI * hz * k / 48000))); };
     const auto q = [hz](long k) { return static_cast<std::int32_t>(std::lround(8000 * std::sin(2 * M_PI * hz * k / 48000))); };
     for (int b = 0; b < 40; ++b) f.halfBlock(t, i, q);
-    return f.out.speaker;
+    return f.audio();
 }
 
 TEST(ReceiveChain, AnSdrReceiverSeparatesTheSidebandsADirectConversionOneMixesThem) {
@@ -109,66 +110,68 @@ TEST(ReceiveChain, SilenceShowsLevelZero) {
     ChainFixture f(48000);
     long t = 0;
     for (int b = 0; b < 10; ++b) f.halfBlock(t, [](long) { return 0; }, [](long) { return 0; });
-    EXPECT_TRUE(f.out.levelUpdated);
+    EXPECT_FALSE(f.speaker.empty());  // audio blocks completed, each measured
     EXPECT_EQ(f.chain.localLevelPercent(), 0.0);
 }
 
-// Raw stereo capture bytes: left `l(n)`, right `r(n)`.
+// Stereo capture frames: left `l(n)`, right `r(n)`.
 template <typename L, typename R>
-std::vector<std::uint8_t> stereoBytes(int frames, L l, R r) {
-    std::vector<std::uint8_t> raw;
+std::vector<std::int16_t> stereoFrames(int frames, L l, R r) {
+    std::vector<std::int16_t> out;
     for (int n = 0; n < frames; ++n)
-        for (const std::int32_t v : {l(n), r(n)}) {
-            raw.push_back(static_cast<std::uint8_t>(v & 0xFF));
-            raw.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
-        }
-    return raw;
+        for (const std::int32_t v : {l(n), r(n)}) out.push_back(static_cast<std::int16_t>(v));
+    return out;
 }
 
-TEST(ConvertHalfBlock, ReadsLittleEndianChannelsAndSwapsThemOnRequest) {
+TEST(ConvertHalfBlock, ReadsTheChannelsAndSwapsThemOnRequest) {
     ChainFixture f(48000);
-    const auto raw = stereoBytes(8, [](int n) { return 1000 + n; }, [](int n) { return -1000 - n; });
-    f.chain.convertHalfBlock(raw, 1, 4, 2, true, f.settings);  // frames 2 … 5
-    f.chain.convertHalfBlock(raw, 2, 4, 2, true, f.settings);
-    EXPECT_EQ(f.chain.captureI[0], 1002);
-    EXPECT_EQ(f.chain.captureQ[3], -1005);
-    EXPECT_EQ(f.chain.displayQ[3], -1005);
-    f.settings.rxSwapIq = true;
-    f.chain.convertHalfBlock(raw, 1, 4, 0, true, f.settings);
-    f.chain.convertHalfBlock(raw, 2, 4, 0, true, f.settings);
-    EXPECT_EQ(f.chain.captureI[0], -1000);
-    EXPECT_EQ(f.chain.captureQ[0], 1000);
-    // Mono capture: two bytes a sample.
-    const std::vector<std::uint8_t> mono{0x34, 0x12, 0xFE, 0xFF};
-    f.chain.convertHalfBlock(mono, 1, 2, 0, false, f.settings);
-    EXPECT_EQ(f.chain.captureI[0], 0x1234);
-    EXPECT_EQ(f.chain.captureI[1], -2);
+    const auto frames = stereoFrames(8, [](int n) { return 1000 + n; }, [](int n) { return -1000 - n; });
+    const auto fromTwo = std::span(frames).subspan(4);  // frames 2 … 5
+    f.chain.convertHalfBlock(fromTwo, 2, 1, 4, 0);
+    f.chain.convertHalfBlock(fromTwo, 2, 2, 4, 0);
+    EXPECT_EQ(f.chain.blockI(4)[0], 1002);
+    EXPECT_EQ(f.chain.blockQ(4)[3], -1005);
+    EXPECT_EQ(f.chain.displayQ(4)[3], -1005);
+    // The display samples go where they are asked; the block always starts at 0.
+    f.chain.convertHalfBlock(frames, 2, 1, 4, 100);
+    EXPECT_EQ(f.chain.displayI(104)[100], 1000);
+    EXPECT_EQ(f.chain.blockI(4)[0], 1000);
+    f.chain.setSwapIq(true);
+    f.chain.convertHalfBlock(frames, 2, 1, 4, 0);
+    f.chain.convertHalfBlock(frames, 2, 2, 4, 0);
+    EXPECT_EQ(f.chain.blockI(4)[0], -1000);
+    EXPECT_EQ(f.chain.blockQ(4)[0], 1000);
+    // Mono capture: one sample a frame.
+    const std::vector<std::int16_t> mono{0x1234, -2};
+    f.chain.convertHalfBlock(mono, 1, 1, 2, 0);
+    EXPECT_EQ(f.chain.blockI(2)[0], 0x1234);
+    EXPECT_EQ(f.chain.blockI(2)[1], -2);
 }
 
 TEST(ConvertHalfBlock, GainControlAppliesWhereItsButtonsSay) {
-    const auto raw = stereoBytes(1024, [](int) { return 1000; }, [](int) { return 1000; });
+    const auto frames = stereoFrames(1024, [](int) { return 1000; }, [](int) { return 1000; });
     ChainFixture off(48000);
-    off.chain.convertHalfBlock(raw, 1, 1024, 0, true, off.settings);
-    EXPECT_EQ(off.chain.captureI[1023], 1000);
-    EXPECT_EQ(off.chain.displayI[1023], 1000);
+    off.chain.convertHalfBlock(frames, 2, 1, 1024, 0);
+    EXPECT_EQ(off.chain.blockI(1024)[1023], 1000);
+    EXPECT_EQ(off.chain.displayI(1024)[1023], 1000);
     EXPECT_EQ(off.chain.inputGain(), 100);
 
     ChainFixture spectrumOnly(48000);
-    spectrumOnly.settings.spectrumAgcOn = true;
-    spectrumOnly.chain.convertHalfBlock(raw, 1, 1024, 0, true, spectrumOnly.settings);
+    spectrumOnly.chain.setSpectrumAgc(true);
+    spectrumOnly.chain.convertHalfBlock(frames, 2, 1, 1024, 0);
     const std::int32_t gain = spectrumOnly.chain.inputGain();
     EXPECT_NE(gain, 100);  // starts from the smoother's 10 % and moves towards the target
-    EXPECT_EQ(spectrumOnly.chain.displayI[1023], 1000 * gain / 100);
-    EXPECT_EQ(spectrumOnly.chain.captureI[1023], 1000);
+    EXPECT_EQ(spectrumOnly.chain.displayI(1024)[1023], 1000 * gain / 100);
+    EXPECT_EQ(spectrumOnly.chain.blockI(1024)[1023], 1000);
 }
 
 TEST(ConvertHalfBlock, SilenceDrivesTheInputGainTowardsFiftyTimes) {
     ChainFixture f(48000);
-    f.settings.rxAgcOn = true;
-    const auto raw = stereoBytes(1024, [](int) { return 0; }, [](int) { return 0; });
+    f.chain.setRxAgc(true);
+    const auto frames = stereoFrames(1024, [](int) { return 0; }, [](int) { return 0; });
     for (int b = 0; b < 3 * 48000 / 1024; ++b) {
-        f.chain.convertHalfBlock(raw, 1, 1024, 0, true, f.settings);
-        f.chain.convertHalfBlock(raw, 2, 1024, 0, true, f.settings);
+        f.chain.convertHalfBlock(frames, 2, 1, 1024, 0);
+        f.chain.convertHalfBlock(frames, 2, 2, 1024, 0);
     }
     EXPECT_GT(f.chain.inputGain(), 4000);
     EXPECT_LE(f.chain.inputGain(), 5000);
@@ -176,19 +179,19 @@ TEST(ConvertHalfBlock, SilenceDrivesTheInputGainTowardsFiftyTimes) {
 
 TEST(CorrectIq, ScalesQByThousandthsThenTakesOffThePhaseLeak) {
     ChainFixture f(48000);
-    f.chain.captureI[0] = 10000;
-    f.chain.captureQ[0] = 1000;
-    f.settings.amplitudeCorrection = 100;  // ×1.1
-    f.settings.phaseCorrection = 10;       // 0.01565 of I
-    f.chain.correctIq(1, f.settings);
-    EXPECT_EQ(f.chain.captureQ[0], 944);  // 1100 − 156.5 = 943.5, rounded to the even 944
+    const std::vector<std::int16_t> frame{10000, 1000};
+    f.chain.convertHalfBlock(frame, 2, 1, 1, 0);
+    f.chain.convertHalfBlock(frame, 2, 2, 1, 0);
+    f.chain.setCorrections(100, 10);  // ×1.1, then 0.01565 of I
+    f.chain.correctIq(1);
+    EXPECT_EQ(f.chain.blockQ(1)[0], 944);  // 1100 − 156.5 = 943.5, rounded to the even 944
 }
 
 TEST(SetOutputRate, KeepsThePositionWhileTheRatioChanges) {
     ChainFixture f(48000);
     long t = 0;
     for (int b = 0; b < 3; ++b) f.halfBlock(t, [](long) { return 0; }, [](long) { return 0; });
-    f.chain.setOutputRate(12012, 48000);  // 0.1 % fast: fewer input samples per output
+    f.chain.setOutputRate(12012);  // 0.1 % fast: fewer input samples per output
     EXPECT_EQ(f.chain.resampleRatio(), 100000000 / (12012 * 10000 / 12000));
 }
 

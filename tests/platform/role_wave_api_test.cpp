@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "core/clock.hpp"
+#include "ui/clock.hpp"
 #include "support/scripted_wave_api.hpp"
 
 namespace orv::test {

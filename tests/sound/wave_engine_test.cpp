@@ -20,10 +20,11 @@ struct EngineFixture {
     ScriptedWaveApi wave;
     RecordingView view;
     std::uint8_t language = kEnglish;
-    ProcessingState s;
+    VirtualClock clock;
     ControlsModel controls;
     MessageWindow messages{view, language};
-    WaveEngine engine{s, wave, messages, controls};
+    WaveEngine engine{wave, clock, messages, controls};
+    BufferSizes& s = engine.sizes();
 
     EngineFixture() {
         s.captureRate = 44100;
@@ -48,7 +49,7 @@ TEST(WaveEngine, OpenCaptureOnTheDefaultCardQueuesBothBuffersAndStarts) {
     EXPECT_EQ(f.wave.calls, (std::vector<std::string>{"Open capture", "Prepare capture", "Prepare capture",
                                                       "AddBuffer capture", "AddBuffer capture", "Start capture"}));
     EXPECT_TRUE(f.engine.captureOpened());
-    EXPECT_TRUE(f.s.capture[0].queued && f.s.capture[1].queued);
+    EXPECT_TRUE(f.engine.captureSlot(1).queued && f.engine.captureSlot(2).queued);
     EXPECT_EQ(f.engine.captureHeader(2).data.size(), 8816u);
     EXPECT_TRUE(f.view.messages.empty());
 }
@@ -94,7 +95,7 @@ TEST(WaveEngine, EveryReportedFailureInBothLanguages) {
             f.wave.failNext(c.dir, c.call, 0, c.skip);
             f.wave.failNext(c.dir, c.call, 65543);
             f.engine.openCapture(0);
-            f.engine.openPlayback(false);
+            f.engine.openPlayback(false, false, false);
             f.engine.stopAllSound();
             const std::string expected = language == kEnglish ? c.english : c.french;
             EXPECT_EQ(f.texts(), std::vector<std::string>{expected});
@@ -108,17 +109,17 @@ TEST(WaveEngine, EveryReportedFailureInBothLanguages) {
 TEST(WaveEngine, WriteStillPlayingIsSuccessAndSilent) {
     EngineFixture f;
     f.wave.failNext(kPlayback, Call::Write, kWaveStillPlaying, 2);
-    EXPECT_TRUE(f.engine.openPlayback(false));
+    EXPECT_TRUE(f.engine.openPlayback(false, false, false));
     EXPECT_TRUE(f.view.messages.empty());
 }
 
 TEST(WaveEngine, FailedPlaybackOpenPrimesNothingAndSaysNothing) {
     EngineFixture f;
-    f.s.speaker.appendSilence(5);
+    f.engine.speakerQueue().appendRepeated(0, 5);
     f.wave.failNext(kPlayback, Call::Open, 4);
-    EXPECT_FALSE(f.engine.openPlayback(false));
+    EXPECT_FALSE(f.engine.openPlayback(false, false, false));
     EXPECT_FALSE(f.engine.playbackOpened());
-    EXPECT_EQ(f.s.speaker.samples(), 5u);
+    EXPECT_EQ(f.engine.speakerQueue().size(), 5u);
     EXPECT_TRUE(f.view.messages.empty());
     EXPECT_EQ(f.wave.count(kPlayback, Call::Prepare), 0);
 }
@@ -126,15 +127,15 @@ TEST(WaveEngine, FailedPlaybackOpenPrimesNothingAndSaysNothing) {
 TEST(WaveEngine, FailedPlaybackPrepareShowsTheIndicatorAndStopsTheSound) {
     EngineFixture f;
     f.engine.openCapture(0);
-    f.s.processingRunning = true;
-    f.s.capture[0].ready = true;
+    f.wave.completeCapture(0x11);
+    f.engine.pollCapture();
+    ASSERT_TRUE(f.engine.captureSlot(1).ready);
     f.wave.failNext(kPlayback, Call::Prepare, 11);
-    EXPECT_FALSE(f.engine.openPlayback(false));
+    EXPECT_FALSE(f.engine.openPlayback(false, false, false));
     EXPECT_TRUE(f.controls.get("detecte_PC_pb_TX").visible);
     EXPECT_FALSE(f.engine.captureOpened());
     EXPECT_FALSE(f.wave.isOpen(kPlayback));
-    EXPECT_FALSE(f.s.processingRunning);
-    EXPECT_FALSE(f.s.capture[0].ready);
+    EXPECT_FALSE(f.engine.captureSlot(1).ready);
 }
 
 TEST(WaveEngine, FailedCaptureResetLeavesTheDeviceOpenAndAReopenWaitsForIt) {
@@ -162,50 +163,90 @@ TEST(WaveEngine, SpeakerIsPrimedWith20To27TenthsOfABufferOfSilence) {
                           PrimingCase{11025, false, 1487}, PrimingCase{48000, true, 1102}}) {
         EngineFixture f;
         f.s.fee = c.fee;
-        f.s.txInProgress = c.tx;
-        f.s.speaker.appendSample(1234);
-        ASSERT_TRUE(f.engine.openPlayback(false));
-        EXPECT_EQ(f.s.speaker.samples(), c.samples) << c.fee;
-        EXPECT_EQ(f.s.speaker.high[0], 0);
+        f.engine.speakerQueue().append(1234);
+        ASSERT_TRUE(f.engine.openPlayback(false, false, c.tx));
+        EXPECT_EQ(f.engine.speakerQueue().size(), c.samples) << c.fee;
+        EXPECT_EQ(f.engine.speakerQueue()[0], 0);
         EXPECT_EQ(f.wave.openedFormat[1].channels, 1);
     }
 }
 
 TEST(WaveEngine, TxCardIsPrimedWithTwoBuffersOfZeroFramesAndOpensTheTxDevice) {
     EngineFixture f;
-    f.s.txInProgress = true;
-    f.s.txCard = 1;
-    f.s.speakerCard = 0;
+    f.engine.cards()[CardRole::Tx] = 1;
+    f.engine.cards()[CardRole::Speaker] = 0;
     f.wave.devices = {1, 2};
     f.s.outBufferBytes = 9600;
-    ASSERT_TRUE(f.engine.openPlayback(true));
-    EXPECT_TRUE(f.s.outputIsTxCard);
+    ASSERT_TRUE(f.engine.openPlayback(true, true, true));
+    EXPECT_TRUE(f.engine.playbackIsTxCard());
     EXPECT_EQ(f.wave.openedDevice[1], 1);
     EXPECT_EQ(f.wave.openedFormat[1].channels, 2);
-    EXPECT_EQ(f.s.tx.frames(), 4800u);
-    EXPECT_EQ(f.s.tx.right.high.length(), 4800u);
+    EXPECT_EQ(f.engine.txFrames(), 4800u);
 }
 
 TEST(WaveEngine, StoppingTwiceDoesNothingTheSecondTime) {
     EngineFixture f;
     f.engine.openCapture(0);
-    f.engine.openPlayback(false);
+    f.engine.openPlayback(false, false, false);
     f.engine.stopAllSound();
     const auto callsAfterFirstStop = f.wave.calls.size();
     f.engine.stopAllSound();
     EXPECT_EQ(f.wave.calls.size(), callsAfterFirstStop);
-    EXPECT_EQ(f.s.lastSeenCaptureBuffer, 20);
-    EXPECT_EQ(f.s.captureCountSeen, 20);
+    EXPECT_EQ(f.engine.lastSeenCaptureBuffer(), 20);
+    EXPECT_EQ(f.engine.captureCount(), 0);
 }
 
-TEST(WaveEngine, FesFollowsFeeAfterThePlaybackOpenWhenAsked) {
+TEST(WaveEngine, ThePlaybackRunsAtFeeWhenTheOutputRateEqualsIt) {
     EngineFixture f;
     f.s.fee = 48000;
-    f.s.fes = 12000;
+    ASSERT_TRUE(f.engine.openPlayback(false, false, false));
+    EXPECT_EQ(f.wave.openedFormat[1].samplesPerSecond, 12000);
+    f.engine.stopPlayback();
     f.s.fesEqualsFee = true;
-    ASSERT_TRUE(f.engine.openPlayback(false));
-    EXPECT_EQ(f.s.fes, 48000);
-    EXPECT_EQ(f.engine.adaptedOutputRate(), 48000);
+    ASSERT_TRUE(f.engine.openPlayback(false, false, false));
+    EXPECT_EQ(f.wave.openedFormat[1].samplesPerSecond, 48000);
+}
+
+struct RegulationCase {
+    std::size_t queued, expected;
+};
+
+TEST(WaveEngine, TheSpeakerQueueIsHeldBetween170And250Percent) {
+    // One buffer is 551 samples: 250 % is 1377, 170 % is 936.
+    constexpr RegulationCase kCases[] = {{1653, 1377}, {551, 936}, {0, 936}, {1000, 1000}, {1378, 1378}, {936, 936}};
+    for (const auto& c : kCases) {
+        EngineFixture f;
+        f.engine.speakerQueue().appendRepeated(3, c.queued);
+        f.engine.regulateSpeakerQueue();
+        EXPECT_EQ(f.engine.speakerQueue().size(), c.expected) << c.queued;
+        // Trimming drops the newest; filling adds silence behind what was queued.
+        if (c.queued > 0) {
+            EXPECT_EQ(f.engine.speakerQueue()[0], 3);
+        }
+    }
+}
+
+TEST(WaveEngine, ABacklogOfOverOneSecondIsCutByOneSecond) {
+    EngineFixture f;
+    auto& backlog = f.engine.rxBacklog();
+    backlog.appendRepeated(1, 2 * 44100);
+    f.engine.cutBacklogBeyondOneSecond();
+    EXPECT_EQ(backlog.size(), 2u * 44100);  // exactly one second: kept
+    backlog.appendRepeated(2, 2 * 100);
+    f.engine.cutBacklogBeyondOneSecond();
+    EXPECT_EQ(backlog.size(), 2u * 100);
+    EXPECT_EQ(backlog[0], 2);  // the oldest second went
+}
+
+TEST(WaveEngine, CollectedCaptureIsTheBuffersLittleEndianSamplesInOrder) {
+    EngineFixture f;
+    f.s.captureBufferBytes = 8;
+    f.engine.openCapture(0);
+    f.wave.completeCapture(std::vector<std::uint8_t>{0x34, 0x12, 0xFE, 0xFF, 0x00, 0x80, 0xFF, 0x7F});
+    f.engine.pollCapture();
+    EXPECT_EQ(std::vector<std::int16_t>(f.engine.rxBacklog().view().begin(), f.engine.rxBacklog().view().end()),
+              (std::vector<std::int16_t>{0x1234, -2, -32768, 32767}));
+    EXPECT_EQ(f.engine.captureCount(), 1);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/clock.hpp"
+#include "ui/clock.hpp"
 #include "sound/mixer.hpp"
 #include "ui/view.hpp"
 

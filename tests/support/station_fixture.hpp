@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "core/station.hpp"
+#include "station/station.hpp"
 #include "support/fakes.hpp"
 #include "support/memory_files.hpp"
 #include "support/scripted_wave_api.hpp"
@@ -12,11 +12,11 @@ namespace orv::test {
 
 // Settings as most station tests want them: 44100 samples/s at latency 2 (buffers of
 // 1102 and 8816 bytes), 3300 Hz, otherwise the standard record.
-inline MemoryFiles filesWithTestSettings() {
+inline MemoryFiles filesWithTestSettings(std::uint8_t latency = 2) {
     MemoryFiles files;
     ConfigRecord record = kStandardConfig;
     record[config::kCaptureRate] = 44;
-    record[config::kLatency] = 2;
+    record[config::kLatency] = latency;
     record[config::kBandwidth] = 33;
     files.contents[files.pathOf(kConfigFileName)] = std::string(record.begin(), record.end());
     return files;
@@ -31,7 +31,12 @@ struct StationFixture {
     FakeMixer mixer;
     std::unique_ptr<Station> station = std::make_unique<Station>(StationPorts{wave, clock, view, files, mixer});
 
-    ProcessingState& s() { return station->state(); }
+    const WaveEngine& engine() const { return station->engine(); }
+    const BufferSizes& sizes() const { return station->engine().sizes(); }
+    const ReceiveConfig& rx() const { return station->receiveChain().config(); }
+    const Tuning& tuning() const { return station->tuning(); }
+    const CycleFlags& flags() const { return station->flags(); }
+    ControlsModel& controls() { return station->controls(); }
 
     // Stores `language` in the settings the next start-up reads.
     void useLanguage(std::uint8_t language) {

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <vector>
+
+namespace orv {
+
+// A first-in first-out queue of samples. Samples removed from the front are skipped by
+// an offset and reclaimed only when they outweigh the live ones, so a queue drained a
+// buffer at a time costs no move per removal and, once warm, no allocation.
+template <typename T>
+class SampleFifo {
+public:
+    std::size_t size() const { return items_.size() - head_; }
+    bool empty() const { return size() == 0; }
+
+    void append(T value) { items_.push_back(value); }
+    void append(std::span<const T> values) { items_.insert(items_.end(), values.begin(), values.end()); }
+    void appendRepeated(T value, std::size_t count) { items_.insert(items_.end(), count, value); }
+
+    // The first n samples (fewer when the queue is shorter).
+    std::span<const T> first(std::size_t n) const {
+        return std::span<const T>(items_).subspan(head_, n < size() ? n : size());
+    }
+    std::span<const T> view() const { return first(size()); }
+    T operator[](std::size_t i) const { return items_[head_ + i]; }
+
+    // Removing more samples than the queue holds empties it.
+    void removeFirst(std::size_t n) {
+        head_ += n < size() ? n : size();
+        if (head_ == items_.size()) {
+            clear();
+        } else if (head_ > items_.size() - head_) {
+            items_.erase(items_.begin(), items_.begin() + static_cast<std::ptrdiff_t>(head_));
+            head_ = 0;
+        }
+    }
+    // Keeps the first n samples, dropping the newest; a longer n changes nothing.
+    void truncate(std::size_t n) {
+        if (n < size()) items_.resize(head_ + n);
+    }
+    void clear() {
+        items_.clear();
+        head_ = 0;
+    }
+
+private:
+    std::vector<T> items_;
+    std::size_t head_ = 0;
+};
+
+}  // namespace orv

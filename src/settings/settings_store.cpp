@@ -1,0 +1,55 @@
+#include "settings/settings_store.hpp"
+
+namespace orv {
+
+SettingsStore::Load SettingsStore::load() {
+    const std::string path = files_.pathOf(kConfigFileName);
+    if (!io_.fileExists(path)) {
+        resetToStandard();
+        return Load::Missing;
+    }
+    const auto read = io_.readTextFile(path);
+    std::optional<ConfigRecord> record;
+    if (!read.failed) record = readConfig(read.text, read.bytesRead);
+    if (record) {
+        record_ = *record;
+        return Load::Loaded;
+    }
+    resetToStandard();
+    return read.failed ? Load::ReadFailed : Load::Altered;
+}
+
+bool SettingsStore::write() {
+    const std::string text(record_.begin(), record_.end());
+    return io_.writeTextFile(files_.pathOf(kConfigFileName), text);
+}
+
+SettingsStore::MemoryLoad SettingsStore::loadFrequencyMemory() {
+    const std::string path = files_.pathOf(kFrequencyFileName);
+    if (!io_.fileExists(path)) {
+        frequencyMemory_ = defaultFrequencyMemory();
+        return MemoryLoad::Missing;
+    }
+    const auto read = io_.readTextFile(path);
+    if (read.failed) return MemoryLoad::ReadFailed;  // reported by the read
+    const FrequencyFile file = parseFrequencyFile(read.text, read.bytesRead);
+    if (file.problem == FrequencyFileProblem::None) {
+        frequencyMemory_ = file.memory;
+        return MemoryLoad::Loaded;
+    }
+    frequencyMemory_ = defaultFrequencyMemory();
+    return file.problem == FrequencyFileProblem::Incorrect ? MemoryLoad::Incorrect : MemoryLoad::FieldIncorrect;
+}
+
+SettingsStore::Save SettingsStore::saveFrequencyMemory() {
+    if (io_.openFileForWriting(files_.pathOf(kFrequencyFileName))) return Save::Failed;
+    const auto appended = io_.appendToOpenFile(formatFrequencyFile(frequencyMemory_));
+    if (appended.failed) {
+        // Nothing half-written replaces the old file.
+        io_.discardWrittenFile();
+        return appended.end ? Save::NoRoom : Save::Failed;
+    }
+    return io_.closeWrittenFile() ? Save::Failed : Save::Saved;
+}
+
+}  // namespace orv

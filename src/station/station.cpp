@@ -1,0 +1,90 @@
+// Start-up, receive initialisation, the restart pattern and shutdown.
+#include "station/station.hpp"
+
+namespace orv {
+
+Station::Station(StationPorts ports)
+    : ports_(ports),
+      store_(ports.files, ports.view),
+      messages_(ports.view, store_.languageByte()),
+      engine_(ports.wave, ports.clock, messages_, controls_) {
+    syncRates();
+}
+
+bool Station::startUp() {
+    flags_.startRequested = false;
+    if (!soundMenus_.enumerateCards()) return false;
+    settingsController_.loadConfig();
+    soundMenus_.locateMixer();
+    settingsController_.applyConfigControls();
+    settingsController_.loadFrequencyMemory();
+    receive_.setupIfFilters();
+    return true;
+}
+
+void Station::initReceive() {
+    flags_.startRequested = false;
+    engine_.clearReceiveQueues();
+    display_.initDisplay(engine_.sizes().fee, canvas_);
+    // Gain control restarted, the decimator emptied, the anti-alias filter designed
+    // when the output rate is below the capture rate.
+    receive_.initReceive();
+    receiver_.computeOffsetRange();
+    controls_.setEnabled("INVERSION_I_Q_RX", true);
+    controls_.setPosition("REGLAGE_FREQUENCE", 0);
+    flags_.startRequested = true;
+}
+
+void Station::syncRates() {
+    const BufferSizes& sizes = engine_.sizes();
+    receive_.setRates(sizes.fee, sizes.fes(), sizes.fesEqualsFee);
+}
+
+TuningContext Station::tuningContext() const {
+    const ReceiveConfig& config = receive_.config();
+    return {config.mode, config.fee, config.fes, config.receiverIsSdR};
+}
+
+void Station::stopAllSound() {
+    flags_.processingRunning = false;
+    engine_.stopAllSound();
+}
+
+void Station::resetReceiveState() {
+    engine_.clearReceiveQueues();
+    flags_.devicesOpened = false;
+    flags_.openingDevices = false;
+    mix_.phase = 0;
+}
+
+void Station::restartReceive() {
+    if (!flags_.processingRunning) return;
+    stopAllSound();
+    resetReceiveState();
+}
+
+void Station::formClose() {
+    // The link server, when listening with no client, is closed here once it exists.
+    settingsController_.saveAllSettings();
+}
+
+void Station::abandonClick() { formClose(); }
+
+void Station::stopVoiceTransmit() {
+    flags_.txInProgress = false;
+    endTransmit();
+    controls_.setDown("transmission_phonie", false);
+}
+
+void Station::endTransmit() {
+    // Back to receive through the restart pattern: the next tick reopens the receive
+    // devices.
+    stopAllSound();
+    flags_.receiveActive = true;
+    flags_.txChainReady = false;
+    flags_.retuneOnOpen = false;
+    initReceive();
+    resetReceiveState();
+}
+
+}  // namespace orv

@@ -1,0 +1,155 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "display/display.hpp"
+#include "display/tuning.hpp"
+#include "dsp/oscillator.hpp"
+#include "dsp/receive_chain.hpp"
+#include "settings/settings_store.hpp"
+#include "sound/cards.hpp"
+#include "sound/mixer.hpp"
+#include "sound/wave_api.hpp"
+#include "sound/wave_engine.hpp"
+#include "station/frequency_window.hpp"
+#include "station/receiver_controls.hpp"
+#include "station/settings_controller.hpp"
+#include "station/sound_menus.hpp"
+#include "transmit/ptt.hpp"
+#include "transmit/transmit_chain.hpp"
+#include "ui/clock.hpp"
+#include "ui/controls_model.hpp"
+#include "ui/files.hpp"
+#include "ui/lang_text.hpp"
+#include "ui/message_window.hpp"
+#include "ui/view.hpp"
+
+namespace orv {
+
+// The ports a station reaches the outside world through.
+struct StationPorts {
+    WaveApi& wave;
+    Clock& clock;
+    View& view;
+    Files& files;
+    Mixer& mixer;
+};
+
+// What belongs to the whole cycle rather than to one subsystem.
+struct CycleFlags {
+    bool startRequested = false;
+    bool formatChecked = false;
+    bool openingDevices = false;
+    bool devicesOpened = false;
+    bool processingRunning = false;
+    bool blockBusy = false;
+    bool txInProgress = false;
+    bool txChainReady = false;
+    bool testToneActive = false;  // the TX test tone is generated straight into the buffers
+    bool receiveActive = true;
+    bool linkClientConnected = false;
+    bool linkTxEndRequested = false;
+    bool txEndPadded = false;
+    bool retuneOnOpen = true;
+};
+
+// The radio, composed: one object per subsystem, the ports, the main cycle and its flags,
+// and the controllers that hold the window's handlers. Run from one thread by the timers
+// and the window. No globals: tests build as many stations as they like.
+class Station {
+public:
+    explicit Station(StationPorts ports);
+    Station(const Station&) = delete;
+    Station& operator=(const Station&) = delete;
+
+    // Start-up (false: the program cannot run, and it has said why), receive
+    // initialisation, and the window closing or Abandon.
+    bool startUp();
+    void initReceive();
+    void formClose();
+    void abandonClick();
+
+    // Timer1: the 10 ms main cycle.
+    void timer1() { mainCycle(); }
+
+    // The window's handlers, by concern.
+    SoundMenus& soundMenus() { return soundMenus_; }
+    ReceiverControls& receiver() { return receiver_; }
+    SettingsController& settings() { return settingsController_; }
+    FrequencyWindow& frequencyWindow() { return frequencyWindow_; }
+
+    // The subsystems, for the window and for tests to read.
+    ControlsModel& controls() { return controls_; }
+    const WaveEngine& engine() const { return engine_; }
+    const ReceiveChain& receiveChain() const { return receive_; }
+    const Display& display() const { return display_; }
+    const Tuning& tuning() const { return tuning_; }
+    const SettingsStore& store() const { return store_; }
+    const CardList& cards() const { return cards_; }
+    const TransmitChain& transmit() const { return transmit_; }
+    const CycleFlags& flags() const { return flags_; }
+    // Where the waterfall is drawn; none in tests and in runs that draw nothing.
+    void setWaterfallCanvas(WaterfallCanvas* canvas) { canvas_ = canvas; }
+
+    std::uint8_t language() const { return store_.language(); }
+    std::string text(std::string_view english, std::string_view french) const {
+        return langText(language(), english, french);
+    }
+
+private:
+    friend class SoundMenus;
+    friend class ReceiverControls;
+    friend class SettingsController;
+    friend class FrequencyWindow;
+    friend struct SettingsTables;
+
+    // The main cycle and its steps.
+    void mainCycle();
+    bool pttReleaseStep();
+    bool deviceOpenStep();
+    void pttInputStep();
+    void processCapturedBuffer(int k);
+    void cutBlocks();
+    void processBlock();
+    void transmitStep();
+    void voiceStep();
+    void linkEndStep();
+    void showLocalLevel();
+    void showInputLevel();
+
+    // The restart pattern: stop the devices, reset the receive state; the next tick
+    // reopens them with the sizes then in force.
+    void stopAllSound();
+    void resetReceiveState();
+    void restartReceive();  // both, when processing runs
+    void stopVoiceTransmit();
+    void endTransmit();
+    // The receive chain's rates follow the engine's.
+    void syncRates();
+    TuningContext tuningContext() const;
+
+    StationPorts ports_;
+    SettingsStore store_;
+    ControlsModel controls_;
+    MessageWindow messages_;
+    WaveEngine engine_;
+    CardList cards_;
+    MixOscillator mix_;  // one phase, shared by the receive mixer and the transmit modulators
+    ReceiveChain receive_{mix_};
+    Display display_;
+    Tuning tuning_;
+    TransmitChain transmit_;
+    PttState ptt_;
+    CycleFlags flags_;
+    WaterfallCanvas* canvas_ = nullptr;
+    double globalLevel_ = 0;  // the whole band's level, from the spectrum display
+    double levelRatio_ = 0;
+
+    SoundMenus soundMenus_{*this};
+    ReceiverControls receiver_{*this};
+    SettingsController settingsController_{*this};
+    FrequencyWindow frequencyWindow_{*this};
+};
+
+}  // namespace orv
