@@ -6,14 +6,13 @@
 #include <cstdint>
 #include <string>
 
+#include "dsp/demodulators.hpp"
 #include "dsp/mode.hpp"
 #include "ui/controls_model.hpp"
 
 namespace orv {
 
 inline constexpr std::int32_t kTuneStepHz = 10;
-// AM and narrow FM put the tuned carrier on this intermediate frequency.
-inline constexpr std::int32_t kIfFrequencyHz = 7000;
 
 // The waterfall column of an offset: round((W − 1) × (f / H + 1) / 2) in single
 // precision, W the display width.

@@ -20,12 +20,12 @@ std::int32_t clampSample(float y) {
 struct AngleTable {
     std::array<std::int16_t, 2001> t{};
     AngleTable() {
-        t[0] = 16383;
+        t[0] = kAngleQuarterTurn;
         for (int j = -999; j <= 1000; ++j) {
             const float x = static_cast<float>(j) / 1000.0f;
             const float r = (1.0f - x) / (1.0f + x);
             const float degrees = std::atan2(r, 1.0f) * 180.0f / kPi;
-            t[static_cast<std::size_t>(j + 1000)] = static_cast<std::int16_t>(std::nearbyint(degrees * 32766.0f / 180.0f));
+            t[static_cast<std::size_t>(j + 1000)] = static_cast<std::int16_t>(std::nearbyint(degrees * static_cast<float>(kAngleHalfTurn) / 180.0f));
         }
     }
 };
@@ -34,13 +34,13 @@ struct AngleTable {
 
 std::int32_t angle(std::int32_t a, std::int32_t b) {
     static const AngleTable table;
-    if (a == 0) return b > 0 ? 16383 : (b < 0 ? -16383 : 0);
-    if (b == 0) return a < 0 ? -32766 : 0;
+    if (a == 0) return b > 0 ? kAngleQuarterTurn : (b < 0 ? -kAngleQuarterTurn : 0);
+    if (b == 0) return a < 0 ? -kAngleHalfTurn : 0;
     const float ratio = static_cast<float>(std::abs(a) - std::abs(b)) / static_cast<float>(std::abs(a) + std::abs(b));
     const auto index = static_cast<int>(std::nearbyint(ratio * 1000.0f));
     const std::int32_t d = table.t[static_cast<std::size_t>(index + 1000)];
     if (a > 0) return b > 0 ? d : -d;
-    return b > 0 ? 32766 - d : d - 32766;
+    return b > 0 ? kAngleHalfTurn - d : d - kAngleHalfTurn;
 }
 
 namespace {
@@ -132,12 +132,13 @@ void Demodulators::demodulateFm(std::int32_t* i, std::int32_t* q, int count, int
     }
     lowPass_.run(0, a_.data(), count);
     lowPass_.run(1, b_.data(), count);
-    const float radiansPerCycle = 2 * kPi * 7000.0f / static_cast<float>(fee);
+    constexpr auto ifHz = static_cast<float>(kIfFrequencyHz);
+    const float radiansPerCycle = 2 * kPi * ifHz / static_cast<float>(fee);
     for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
         const std::int32_t power = std::max(a_[n], 1);
         const float s = std::clamp(static_cast<float>(b_[n]) / static_cast<float>(power), 0.0f, 1.0f);
         const float r = std::acos(s) / radiansPerCycle;
-        const float deviation = std::nearbyint((r - 1.0f) * 7000.0f);
+        const float deviation = std::nearbyint((r - 1.0f) * ifHz);
         i[n] = clampSample(6.0f * highPass_.step(deviation));
     }
 }

@@ -9,8 +9,12 @@
 
 namespace orv {
 
-// The phase of a + jb in units where π is 32766, from a 2001-entry arctangent table
-// (ratios −1 … 1 in steps of 0.001).
+// Angles of the broadcast-FM discriminator: π is 32766, π/2 is 16383.
+inline constexpr std::int32_t kAngleHalfTurn = 32766;
+inline constexpr std::int32_t kAngleQuarterTurn = 16383;
+
+// The phase of a + jb in those units, from a 2001-entry arctangent table (ratios −1 … 1
+// in steps of 0.001).
 std::int32_t angle(std::int32_t a, std::int32_t b);
 
 // A first-order high-pass by the bilinear transform with period T and time constant τ,

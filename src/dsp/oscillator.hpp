@@ -56,11 +56,14 @@ public:
 // The tune tone: one unsigned 8-bit sample centred on 127 per call.
 std::uint8_t tuneToneByte(MixOscillator& tune);
 
+// AM and narrow FM are demodulated with the tuned carrier on this frequency.
+inline constexpr std::int32_t kIfFrequencyHz = 7000;
+
 // The AM demodulator's intermediate-frequency oscillator, phase in 0.001°.
 class IfOscillator {
 public:
     std::int32_t phase = 0;
-    std::int32_t frequencyHz = 7000;
+    std::int32_t frequencyHz = kIfFrequencyHz;
 
     void step(std::int32_t feHundredth);
     // (x·cos θ, −x·sin θ) for the table index (0.1° steps), clamped into the table.

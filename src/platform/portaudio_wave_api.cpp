@@ -4,10 +4,16 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <portaudio.h>
+
+// Linux: ALSA's own error printer and a POSIX redirection of standard error keep the
+// host probes quiet. Elsewhere PortAudio starts as it is.
+#if defined(__linux__)
+#define ORVANDEL_QUIET_AUDIO_PROBES 1
 #include <alsa/asoundlib.h>
 #include <fcntl.h>
-#include <portaudio.h>
 #include <unistd.h>
+#endif
 
 namespace orv {
 
@@ -28,6 +34,7 @@ int resultOf(PaError error) {
 
 std::size_t side(WaveDirection dir) { return dir == WaveDirection::Capture ? 0 : 1; }
 
+#if ORVANDEL_QUIET_AUDIO_PROBES
 void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
 
 // PortAudio's start-up probes every host interface, and some (JACK without a server)
@@ -47,6 +54,9 @@ PaError initialiseQuietly() {
     if (devNull >= 0) ::close(devNull);
     return error;
 }
+#else
+PaError initialiseQuietly() { return Pa_Initialize(); }
+#endif
 
 }  // namespace
 

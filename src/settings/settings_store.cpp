@@ -13,6 +13,8 @@ SettingsStore::Load SettingsStore::load() {
     if (!read.failed) record = readConfig(read.text, read.bytesRead);
     if (record) {
         record_ = *record;
+        // A short file was completed from the standard record: it still needs writing.
+        if (read.bytesRead == kConfigLength) onDisk_ = record_;
         return Load::Loaded;
     }
     resetToStandard();
@@ -20,8 +22,15 @@ SettingsStore::Load SettingsStore::load() {
 }
 
 bool SettingsStore::write() {
+    const std::string path = files_.pathOf(kConfigFileName);
+    if (onDisk_ == record_ && io_.fileExists(path)) return true;
     const std::string text(record_.begin(), record_.end());
-    return io_.writeTextFile(files_.pathOf(kConfigFileName), text);
+    if (io_.writeTextFile(path, text)) {  // true: it failed, and has said so
+        onDisk_.reset();
+        return false;
+    }
+    onDisk_ = record_;
+    return true;
 }
 
 SettingsStore::MemoryLoad SettingsStore::loadFrequencyMemory() {

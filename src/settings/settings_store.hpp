@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "settings/config_record.hpp"
 #include "settings/frequency_memory.hpp"
@@ -40,6 +41,7 @@ public:
 
     // Reads CONFORVL.SER. Anything but Loaded leaves the standard record.
     Load load();
+    // Writes CONFORVL.SER; a file that already holds these bytes is left as it is.
     bool write();
 
     FrequencyMemory& frequencyMemory() { return frequencyMemory_; }
@@ -52,6 +54,7 @@ public:
 private:
     Files& files_;
     ConfigRecord record_ = kStandardConfig;  // byte 0 is the language
+    std::optional<ConfigRecord> onDisk_;     // what the file holds, when known
     FileUtilities io_;
     std::uint8_t systemLanguage_ = kEnglish;
     FrequencyMemory frequencyMemory_ = defaultFrequencyMemory();
