@@ -16,6 +16,8 @@
 
 namespace {
 
+const std::atomic<bool> kNeverStop{false};
+
 namespace fs = std::filesystem;
 
 std::string makeRecording(int rate, int seconds) {
@@ -37,8 +39,8 @@ void BM_BatchCapture(benchmark::State& state) {
     const int rate = static_cast<int>(state.range(0));
     constexpr int kSeconds = 20;
     const std::string path = makeRecording(rate, kSeconds);
-    std::string error;
-    const orv::Recording recording = orv::Recording::inspectReceiver(path, error);
+    orv::Bilingual error;
+    const orv::Recording recording = orv::Recording::openReceiver(path, error);
     for (auto _ : state) {
         orv::VirtualClock clock;
         orv::NullWaveApi cards;
@@ -53,7 +55,7 @@ void BM_BatchCapture(benchmark::State& state) {
         station.soundMenus().rateItemClick("Fe_" + std::to_string(rate));
         station.receiver().modeClick(orv::modeFromNumber(static_cast<int>(state.range(1))));
         station.initReceive();
-        orv::runBatch(station, wave, clock, rx, speaker, recording);
+        orv::runBatch(station, wave, clock, rx, speaker, recording, kNeverStop);
     }
     fs::remove(path);
     state.counters["realtime_x"] =
@@ -80,8 +82,8 @@ void BM_FileCaptureOnly(benchmark::State& state) {
     constexpr int kRate = 192000;
     constexpr int kSeconds = 20;
     const std::string path = makeRecording(kRate, kSeconds);
-    std::string error;
-    const orv::Recording recording = orv::Recording::inspectReceiver(path, error);
+    orv::Bilingual error;
+    const orv::Recording recording = orv::Recording::openReceiver(path, error);
     for (auto _ : state) {
         orv::VirtualClock clock;
         orv::FileWaveApi rx(clock, recording, "");

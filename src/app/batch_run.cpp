@@ -1,5 +1,8 @@
 #include "app/batch_run.hpp"
 
+#include <algorithm>
+#include <limits>
+
 namespace orv {
 
 bool recordingPlayedOut(const Station& station, const FileWaveApi& rx, const FileWaveApi* speaker) {
@@ -10,16 +13,22 @@ bool recordingPlayedOut(const Station& station, const FileWaveApi& rx, const Fil
 }
 
 BatchResult runBatch(Station& station, RoleWaveApi& wave, VirtualClock& clock, const FileWaveApi& rx,
-                     const FileWaveApi& speaker, const Recording& recording) {
+                     const FileWaveApi& speaker, const Recording& recording, const std::atomic<bool>& stop) {
     BatchResult result;
-    const std::int64_t limitMs = clock.nowMs() + recording.frames * 1000 / recording.rate + 60000;
-    while (clock.nowMs() < limitMs) {
+    // A recording read from a pipe may not say how long it is: then only its end stops it.
+    constexpr std::int64_t kUnknown = std::numeric_limits<std::int64_t>::max() / 1000;
+    const std::int64_t limitMs = recording.frames >= kUnknown
+                                     ? std::numeric_limits<std::int64_t>::max()
+                                     : clock.nowMs() + recording.frames * 1000 / recording.rate + 60000;
+    while (clock.nowMs() < limitMs && !stop) {
         clock.advance(10);
         wave.pump();
+        // The silence that drains the processing is not part of the band's picture.
+        if (rx.draining()) station.setWaterfallCanvas(nullptr);
         station.timer1();
         ++result.ticks;
         result.failure = wave.failure();
-        if (!result.failure.empty() || recordingPlayedOut(station, rx, &speaker)) break;
+        if (!result.failure.english.empty() || recordingPlayedOut(station, rx, &speaker)) break;
     }
     station.formClose();
     return result;

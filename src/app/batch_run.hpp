@@ -1,10 +1,11 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 
-#include "station/station.hpp"
 #include "platform/file_wave_api.hpp"
 #include "platform/role_wave_api.hpp"
+#include "station/station.hpp"
 
 namespace orv {
 
@@ -14,12 +15,13 @@ bool recordingPlayedOut(const Station& station, const FileWaveApi& rx, const Fil
 
 struct BatchResult {
     std::int64_t ticks = 0;
-    std::string failure;  // empty when the run ended with the recording
+    Bilingual failure;  // empty when the run ended with the recording or was stopped
 };
 
 // Runs Timer1 on the virtual clock until the recording has been processed and played
-// out (never longer than the recording plus a minute), then closes the station.
+// out, or `stop` is set (never longer than the recording plus a minute), then closes
+// the station.
 BatchResult runBatch(Station& station, RoleWaveApi& wave, VirtualClock& clock, const FileWaveApi& rx,
-                     const FileWaveApi& speaker, const Recording& recording);
+                     const FileWaveApi& speaker, const Recording& recording, const std::atomic<bool>& stop);
 
 }  // namespace orv

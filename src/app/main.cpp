@@ -1,4 +1,5 @@
-// Program entry: parses the command line, builds the ports and the station, runs it.
+// Program entry: parses the command line, checks the files, builds the ports and the
+// station, runs it, and completes the outputs.
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
@@ -14,78 +15,118 @@
 
 #include "app/batch_run.hpp"
 #include "app/options.hpp"
-#include "station/station.hpp"
 #include "platform/console_view.hpp"
 #include "platform/file_wave_api.hpp"
 #include "platform/null_wave_api.hpp"
+#include "platform/output_file.hpp"
 #include "platform/portaudio_wave_api.hpp"
 #include "platform/posix_files.hpp"
 #include "platform/qt_waterfall.hpp"
 #include "platform/real_clock.hpp"
 #include "platform/role_wave_api.hpp"
 #include "platform/system_mixer.hpp"
+#include "station/station.hpp"
 
 namespace {
+
+using orv::Bilingual;
 
 std::atomic<bool> stopRequested{false};
 
 void requestStop(int) { stopRequested = true; }
 
-// The recordings named on the command line, checked before anything runs.
-struct Recordings {
-    std::optional<orv::Recording> rx;
-    std::optional<orv::Recording> mic;
+// What the program itself says on standard error, in the user's language: the locale's
+// until the station has read its settings, the station's afterwards.
+class Say {
+public:
+    explicit Say(std::uint8_t language) : language_(language) {}
+    void follow(const orv::Station& station) { station_ = &station; }
+    std::uint8_t language() const { return station_ ? station_->language() : language_; }
+    std::string text(const Bilingual& b) const { return orv::langText(language(), b.english, b.french); }
+    void line(const Bilingual& b) const { std::cerr << text(b) << "\n"; }
+    void error(const Bilingual& b) const { std::cerr << "orvandel: " << text(b) << "\n"; }
+
+private:
+    std::uint8_t language_;
+    const orv::Station* station_ = nullptr;
 };
-
-// The modes that need a rate check it against the recording.
-std::string modeRateError(const std::string& mode, int rate) {
-    if ((mode == "am" || mode == "fm") && rate != 44100 && rate != 48000)
-        return mode + " needs a recording at 44100 or 48000 samples/s, and this one is at " + std::to_string(rate);
-    if (mode == "wfm" && rate != 96000 && rate != 192000)
-        return "wfm needs a recording at 96000 or 192000 samples/s, and this one is at " + std::to_string(rate);
-    return {};
-}
-
-bool inspectRecordings(const orv::Options& options, Recordings& out) {
-    std::string error;
-    if (!options.rxFile.empty()) out.rx = orv::Recording::inspectReceiver(options.rxFile, error);
-    if (error.empty() && out.rx) error = modeRateError(options.mode, out.rx->rate);
-    if (error.empty() && !options.micFile.empty()) out.mic = orv::Recording::inspectMicrophone(options.micFile, error);
-    if (error.empty()) return true;
-    std::cerr << "orvandel: " << error << "\n";
-    return false;
-}
-
-// Real time: Timer1 every 10 ms on the event loop until SIGINT or SIGTERM, or until a
-// replayed recording (not looping) has been played out.
-int runRealTime(QCoreApplication& app, orv::Station& station, orv::RoleWaveApi& wave, const orv::FileWaveApi* rx,
-                const orv::FileWaveApi* speaker) {
-    std::signal(SIGINT, requestStop);
-    std::signal(SIGTERM, requestStop);
-    int status = 0;
-    QTimer timer1;
-    timer1.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer1, &QTimer::timeout, [&] {
-        wave.pump();
-        station.timer1();
-        if (const auto failure = wave.failure(); !failure.empty()) {
-            std::cerr << "orvandel: " << failure << "\n";
-            status = 1;
-            app.quit();
-        }
-        if (stopRequested || (rx && orv::recordingPlayedOut(station, *rx, speaker))) app.quit();
-    });
-    timer1.start(10);
-    app.exec();
-    station.formClose();
-    return status;
-}
 
 // The locale the user's messages follow, as the C library looks for it.
 std::string userLocale() {
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"})
         if (const char* value = std::getenv(name); value && *value) return value;
     return {};
+}
+
+// The modes that need a rate check it against the recording.
+Bilingual modeRateError(const std::string& mode, int rate) {
+    const std::string r = std::to_string(rate);
+    if ((mode == "am" || mode == "fm") && rate != 44100 && rate != 48000)
+        return {mode + " needs a recording at 44100 or 48000 samples/s, and this one is at " + r,
+                mode + " demande un enregistrement à 44100 ou 48000 échantillons/s, et celui-ci est à " + r};
+    if (mode == "wfm" && rate != 96000 && rate != 192000)
+        return {"wfm needs a recording at 96000 or 192000 samples/s, and this one is at " + r,
+                "wfm demande un enregistrement à 96000 ou 192000 échantillons/s, et celui-ci est à " + r};
+    return {};
+}
+
+// The receive recording, opened once and checked against the options.
+Bilingual openRecording(const orv::Options& options, std::optional<orv::Recording>& rx) {
+    if (options.rxFile.empty()) return {};
+    Bilingual error;
+    rx = orv::Recording::openReceiver(options.rxFile, error);
+    if (!error.english.empty()) return error;
+    if (options.rxLoop && !rx->seekable)
+        return {"--rx-loop goes back to the start of the recording, and '" + options.rxFile + "' cannot go back",
+                "--rx-loop revient au début de l'enregistrement, et '" + options.rxFile + "' ne le permet pas"};
+    return modeRateError(options.mode, rx->rate);
+}
+
+// The run's outputs: never an input, a settings file or each other, and made beside
+// their paths before anything runs.
+struct Outputs {
+    orv::OutputFile speaker;
+    orv::OutputFile waterfall;
+};
+
+Bilingual prepareOutputs(const orv::Options& options, const std::string& settingsDir, Outputs& outputs) {
+    const std::vector<std::pair<std::string, std::string>> outs = {{"--speaker-file", options.speakerFile},
+                                                                   {"--waterfall", options.waterfall}};
+    std::vector<std::string> taken = {options.rxFile, settingsDir + "/" + orv::kConfigFileName,
+                                      settingsDir + "/" + orv::kFrequencyFileName};
+    for (const auto& [option, path] : outs) {
+        if (path.empty()) continue;
+        for (const std::string& other : taken)
+            if (!other.empty() && orv::sameFile(path, other))
+                return {option + " '" + path + "' would overwrite '" + other + "', which this run reads or writes",
+                        option + " '" + path + "' écraserait '" + other + "', que cette course lit ou écrit"};
+        taken.push_back(path);
+    }
+    Bilingual error;
+    if (!options.speakerFile.empty() && !outputs.speaker.prepare(options.speakerFile, error)) return error;
+    if (!options.waterfall.empty() && !outputs.waterfall.prepare(options.waterfall, error)) return error;
+    return {};
+}
+
+// Real time: Timer1 every 10 ms on the event loop until SIGINT or SIGTERM, or until a
+// replayed recording (not looping) has been played out.
+Bilingual runRealTime(QCoreApplication& app, orv::Station& station, orv::RoleWaveApi& wave,
+                      const orv::FileWaveApi* rx, const orv::FileWaveApi* speaker) {
+    Bilingual failure;
+    QTimer timer1;
+    timer1.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer1, &QTimer::timeout, [&] {
+        wave.pump();
+        if (rx && rx->draining()) station.setWaterfallCanvas(nullptr);
+        station.timer1();
+        failure = wave.failure();
+        if (!failure.english.empty() || stopRequested || (rx && orv::recordingPlayedOut(station, *rx, speaker)))
+            app.quit();
+    });
+    timer1.start(10);
+    app.exec();
+    station.formClose();
+    return failure;
 }
 
 // The mode button a --mode value names: broadcast FM by the capture rate.
@@ -113,58 +154,66 @@ void applyReceiveOptions(orv::Station& station, const orv::Options& options) {
     if (!options.centre.empty()) station.settings().centreFrequencyChange(options.centre);
 }
 
+// A saved mode that cannot receive the recording's rate (a broadcast-FM setting and a
+// 48000 recording) gives way to USB, as the rate menu would not have allowed it.
+void fitSavedModeToRecording(orv::Station& station, const Say& say) {
+    const orv::Mode mode = station.receiveChain().config().mode;
+    const int fee = station.engine().sizes().fee;
+    if (orv::modeButton(mode).allows(fee)) return;
+    static constexpr const char* kNames[] = {"usb", "lsb", "am", "fm", "wfm", "wfm"};
+    const std::string name = kNames[orv::modeNumber(mode) - 1];
+    say.line({"The saved mode (" + name + ") cannot receive a recording at " + std::to_string(fee) +
+                  " samples/s: receiving in USB (--mode chooses another).",
+              "Le mode enregistré (" + name + ") ne peut pas recevoir un enregistrement à " + std::to_string(fee) +
+                  " échantillons/s : réception en USB (--mode en choisit un autre)."});
+    station.receiver().modeClick(orv::Mode::Usb);
+}
+
 // The sound system of a run: the cards (none in batch, whose virtual clock no card
-// follows) with files standing in for the roles given one. In batch the speaker and TX
-// outputs go nowhere when no file is named.
+// follows) with files standing in for the roles given one. In batch the speaker output
+// goes nowhere when no file is named.
 class SoundDevices {
 public:
-    SoundDevices(const orv::Options& options, const Recordings& recordings, orv::Clock& clock)
+    SoundDevices(const orv::Options& options, const std::optional<orv::Recording>& rx, const Outputs& outputs,
+                 orv::Clock& clock)
         : cards_(options.batch ? std::unique_ptr<orv::WaveApi>(std::make_unique<orv::NullWaveApi>())
                                : std::make_unique<orv::PortAudioWaveApi>()),
-          rx_(clock, recordings.rx, "", options.rxLoop),
-          mic_(clock, recordings.mic, ""),
-          speaker_(clock, std::nullopt, options.speakerFile),
-          tx_(clock, std::nullopt, options.txFile),
-          wave_(*cards_, {recordings.rx ? &rx_ : nullptr, recordings.mic ? &mic_ : nullptr,
-                          options.batch || !options.speakerFile.empty() ? &speaker_ : nullptr,
-                          options.batch || !options.txFile.empty() ? &tx_ : nullptr}) {}
+          rx_(clock, rx, "", options.rxLoop),
+          speaker_(clock, std::nullopt, outputs.speaker.writePath(), false, options.speakerFile),
+          wave_(*cards_, {rx ? &rx_ : nullptr, nullptr,
+                          options.batch || !options.speakerFile.empty() ? &speaker_ : nullptr, nullptr}) {}
 
     orv::RoleWaveApi& wave() { return wave_; }
-    const orv::FileWaveApi& rx() const { return rx_; }
-    const orv::FileWaveApi& speaker() const { return speaker_; }
+    orv::FileWaveApi& rx() { return rx_; }
+    orv::FileWaveApi& speaker() { return speaker_; }
 
 private:
     std::unique_ptr<orv::WaveApi> cards_;
     orv::FileWaveApi rx_;
-    orv::FileWaveApi mic_;
     orv::FileWaveApi speaker_;
-    orv::FileWaveApi tx_;
     orv::RoleWaveApi wave_;
 };
 
 // Start-up, then the recording's rate and the receive options, then receive
 // initialisation. False when the station cannot run.
-bool startStation(orv::Station& station, const orv::Options& options, const Recordings& recordings) {
-    station.settings().setSystemLanguage(orv::languageForLocale(userLocale()));
+bool startStation(orv::Station& station, const orv::Options& options, const std::optional<orv::Recording>& rx,
+                  const Say& say) {
     if (!station.startUp()) return false;
-    // The recording stands in for the receive card: its rate is chosen in the rate menu.
-    if (recordings.rx) station.soundMenus().rateItemClick("Fe_" + std::to_string(recordings.rx->rate));
+    if (rx) {
+        // The recording stands in for the receive card: its rate is chosen in the rate menu.
+        station.soundMenus().rateItemClick("Fe_" + std::to_string(rx->rate));
+        if (options.mode.empty()) fitSavedModeToRecording(station, say);
+    }
     applyReceiveOptions(station, options);
     station.initReceive();
     return true;
 }
 
-int runBatch(orv::Station& station, SoundDevices& devices, orv::VirtualClock& clock, const orv::Options& options,
-             const orv::Recording& recording) {
-    const auto result = orv::runBatch(station, devices.wave(), clock, devices.rx(), devices.speaker(), recording);
-    if (!result.failure.empty()) {
-        std::cerr << "orvandel: " << result.failure << "\n";
-        return 1;
-    }
-    if (!options.speakerFile.empty())
-        std::cerr << "Speaker audio: " << devices.speaker().framesWritten() << " samples at " << station.engine().sizes().fes()
-                  << " samples/s written to " << options.speakerFile << "\n";
-    return 0;
+// After the recording, the processing still holds up to a block, the band filter's block
+// and tail and the last part of a speaker buffer: this much silence brings it all out.
+std::int64_t drainFrames(const orv::Station& station, int rate) {
+    const int latency = station.engine().sizes().latencySetting;
+    return static_cast<std::int64_t>(latency * 25 + 250) * rate / 1000;
 }
 
 // Drawing the waterfall needs fonts, hence a GUI application; without a display it
@@ -175,64 +224,124 @@ std::unique_ptr<QCoreApplication> makeApplication(const orv::Options& options, i
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
+// The speaker file and the waterfall put in place, with what was written. False when
+// one of them cannot be.
+bool completeOutputs(const orv::Options& options, orv::Station& station, SoundDevices& devices, Outputs& outputs,
+                     const orv::QtWaterfall& waterfall, const Say& say) {
+    Bilingual error;
+    if (!options.speakerFile.empty()) {
+        if (!devices.speaker().finishOutput()) {
+            say.error(devices.speaker().failure());
+            return false;
+        }
+        if (!outputs.speaker.commit(error)) {
+            say.error(error);
+            return false;
+        }
+        const std::string samples = std::to_string(devices.speaker().framesWritten());
+        const std::string rate = std::to_string(station.engine().sizes().fes());
+        say.line({"Speaker audio: " + samples + " samples at " + rate + " samples/s written to " + options.speakerFile,
+                  "Son du haut-parleur : " + samples + " échantillons à " + rate + " échantillons/s écrits dans " +
+                      options.speakerFile});
+    }
+    if (!options.waterfall.empty()) {
+        std::string reason;
+        if (!waterfall.savePng(outputs.waterfall.writePath(), reason)) {
+            say.error({"cannot write the waterfall '" + options.waterfall + "': " + reason,
+                       "impossible d'écrire la chute d'eau '" + options.waterfall + "' : " + reason});
+            return false;
+        }
+        if (!outputs.waterfall.commit(error)) {
+            say.error(error);
+            return false;
+        }
+        const std::string rows = std::to_string(waterfall.rows());
+        say.line({"Waterfall: " + rows + " rows written to " + options.waterfall,
+                  "Chute d'eau : " + rows + " lignes écrites dans " + options.waterfall});
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    Say say(orv::languageForLocale(userLocale()));
     const auto parsed = orv::parseOptions(std::vector<std::string>(argv + 1, argv + argc));
-    if (!parsed.error.empty()) {
-        std::cerr << "orvandel: " << parsed.error << "\nTry 'orvandel --help'.\n";
+    if (!parsed.error.english.empty()) {
+        say.error(parsed.error);
+        say.line({"Try 'orvandel --help'.", "Essayez 'orvandel --help'."});
         return 2;
     }
     const orv::Options& options = parsed.options;
     if (options.help) {
-        std::cout << orv::usageText();
+        std::cout << orv::usageText(say.language());
         return 0;
     }
     if (options.version) {
         std::cout << "orvandel " << ORVANDEL_VERSION << "\n";
         return 0;
     }
-    if (!options.headless) std::cerr << "orvandel: this build has no window yet; running headless.\n";
-    Recordings recordings;
-    if (!inspectRecordings(options, recordings)) return 2;
-    const auto app = makeApplication(options, argc, argv);
+    if (!options.headless)
+        say.error({"this build has no window yet; running headless.",
+                   "cette version n'a pas encore de fenêtre ; elle tourne sans."});
+    std::optional<orv::Recording> rx;
+    if (const Bilingual error = openRecording(options, rx); !error.english.empty()) {
+        say.error(error);
+        return 2;
+    }
 
-    std::string error;
-    const std::string dir = orv::PosixFiles::prepareDirectory(options.dir, error);
+    Outputs outputs;
+    if (const Bilingual error = prepareOutputs(options, orv::PosixFiles::directoryFor(options.dir), outputs);
+        !error.english.empty()) {
+        say.error(error);
+        return 2;
+    }
+    std::string reason;
+    const std::string dir = orv::PosixFiles::prepareDirectory(options.dir, reason);
     if (dir.empty()) {
-        std::cerr << "orvandel: cannot use the settings folder '" << options.dir << "': " << error << "\n";
+        say.error({"cannot use the settings folder '" + options.dir + "': " + reason,
+                   "impossible d'utiliser le dossier des réglages '" + options.dir + "' : " + reason});
         return 1;
     }
-    if (options.batch && !recordings.rx) {
-        std::cerr << "Nothing to play: batch mode replays a recording (--rx-file), and none was given.\n";
-        return 0;
-    }
+    const auto app = makeApplication(options, argc, argv);
+    std::signal(SIGINT, requestStop);
+    std::signal(SIGTERM, requestStop);
+
     orv::PosixFiles files(dir);
     orv::ConsoleView view(std::cerr);
-    orv::SystemMixer mixer;
+    orv::SystemMixer mixer(!options.batch);
     orv::RealClock realClock;
     orv::VirtualClock virtualClock;
     orv::Clock& clock = options.batch ? static_cast<orv::Clock&>(virtualClock) : realClock;
-    SoundDevices devices(options, recordings, clock);
+    SoundDevices devices(options, rx, outputs, clock);
     orv::QtWaterfall waterfall;
     orv::Station station({devices.wave(), clock, view, files, mixer});
+    view.followLanguage(station.store().languageByte());
+    station.settings().setSystemLanguage(say.language());
+    say.follow(station);
     if (!options.waterfall.empty()) station.setWaterfallCanvas(&waterfall);
-    if (!startStation(station, options, recordings)) return 1;
+    if (!startStation(station, options, rx, say)) return 1;
+    if (rx && !options.rxLoop) devices.rx().setDrain(drainFrames(station, rx->rate));
 
-    int status = 0;
+    Bilingual failure;
     if (options.batch) {
-        status = runBatch(station, devices, virtualClock, options, *recordings.rx);
+        failure = orv::runBatch(station, devices.wave(), virtualClock, devices.rx(), devices.speaker(), *rx,
+                                stopRequested)
+                      .failure;
     } else {
-        const bool endsWithRecording = recordings.rx && !options.rxLoop;
-        status = runRealTime(*app, station, devices.wave(), endsWithRecording ? &devices.rx() : nullptr,
-                             options.speakerFile.empty() ? nullptr : &devices.speaker());
+        const bool endsWithRecording = rx && !options.rxLoop;
+        failure = runRealTime(*app, station, devices.wave(), endsWithRecording ? &devices.rx() : nullptr,
+                              options.speakerFile.empty() ? nullptr : &devices.speaker());
     }
-    if (status == 0 && !options.waterfall.empty()) {
-        if (!waterfall.savePng(options.waterfall)) {
-            std::cerr << "orvandel: cannot write the waterfall '" << options.waterfall << "'\n";
-            return 1;
-        }
-        std::cerr << "Waterfall: " << station.display().rowsShown() << " rows written to " << options.waterfall << "\n";
+    if (!failure.english.empty()) {
+        say.error(failure);
+        return 1;
     }
-    return status;
+    if (!completeOutputs(options, station, devices, outputs, waterfall, say)) return 1;
+    if (station.store().saveFailed()) {
+        say.error({"the settings could not be saved in '" + dir + "'",
+                   "les réglages n'ont pas pu être enregistrés dans '" + dir + "'"});
+        return 1;
+    }
+    return 0;
 }

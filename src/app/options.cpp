@@ -1,8 +1,10 @@
 #include "app/options.hpp"
 
-#include <stdexcept>
+#include <algorithm>
+#include <charconv>
 
 #include "display/tuning.hpp"
+#include "settings/config_record.hpp"
 
 namespace orv {
 
@@ -11,32 +13,45 @@ namespace {
 struct OptionRow {
     const char* name;
     const char* value;  // nullptr for a flag
-    const char* help;
+    const char* english;
+    const char* french;
 };
 
 constexpr OptionRow kOptions[] = {
-    {"--headless", nullptr, "run the station without windows, in real time"},
-    {"--batch", nullptr, "with --headless: run on a virtual clock, as fast as the processor allows"},
-    {"--dir", "DIR", "keep the settings in DIR (default: ~/.config/orvandel)"},
-    {"--rx-file", "IQ.wav", "replay a 16-bit stereo I/Q recording as the receive card; its rate sets the capture rate"},
-    {"--rx-loop", nullptr, "with --rx-file in real time: start the recording again at its end instead of stopping"},
-    {"--speaker-file", "OUT.wav", "write the speaker audio to a 16-bit mono WAV file instead of the speaker card"},
-    {"--mic-file", "IN.wav", "replay a 16-bit mono recording at 11025 or 12000 as the microphone card"},
-    {"--tx-file", "IQ_OUT.wav", "write the transmitted I/Q to a 16-bit stereo WAV file instead of the TX card"},
-    {"--mode", "usb|lsb|am|fm|wfm", "demodulate a sideband, AM, FM, or broadcast FM (at 96000 or 192000)"},
-    {"--nr", "off|weak|strong", "noise reducer"},
-    {"--offset", "HZ", "tune to HZ from the centre of the band (negative below it)"},
-    {"--bandwidth", "BW", "audio passband: 550-850, 400-1100, 1200, 2100, 2700, 3300, 4000 or max"},
-    {"--agc", "on|off", "receive automatic gain control"},
-    {"--centre", "HZ", "the HF frequency at the centre of the band, for the readout"},
-    {"--waterfall", "OUT.png", "headless: save the waterfall and its scale as it stands at the end of the run"},
-    {"--help", nullptr, "show this help and exit"},
-    {"--version", nullptr, "show the version and exit"},
+    {"--headless", nullptr, "run the station without windows, in real time",
+     "faire tourner la station sans fenêtre, en temps réel"},
+    {"--batch", nullptr, "with --headless: run on a virtual clock, as fast as the processor allows",
+     "avec --headless : tourner sur une horloge virtuelle, aussi vite que le processeur le permet"},
+    {"--dir", "DIR", "keep the settings in DIR (default: ~/.config/orvandel)",
+     "garder les réglages dans DIR (par défaut : ~/.config/orvandel)"},
+    {"--rx-file", "IQ.wav", "replay a 16-bit stereo I/Q recording as the receive card; its rate sets the capture rate",
+     "rejouer un enregistrement I/Q stéréo 16 bits comme carte de réception ; sa fréquence fixe celle d'échantillonnage"},
+    {"--rx-loop", nullptr, "with --rx-file in real time: start the recording again at its end instead of stopping",
+     "avec --rx-file en temps réel : reprendre l'enregistrement à son début au lieu de s'arrêter"},
+    {"--speaker-file", "OUT.wav", "write the speaker audio to a 16-bit mono WAV file instead of the speaker card",
+     "écrire le son du haut-parleur dans un fichier WAV mono 16 bits au lieu de la carte son"},
+    {"--mic-file", "IN.wav", "replay a 16-bit mono recording as the microphone card (once transmission exists)",
+     "rejouer un enregistrement mono 16 bits comme carte du microphone (quand l'émission existera)"},
+    {"--tx-file", "IQ_OUT.wav", "write the transmitted I/Q to a WAV file (once transmission exists)",
+     "écrire l'I/Q émis dans un fichier WAV (quand l'émission existera)"},
+    {"--mode", "usb|lsb|am|fm|wfm", "demodulate a sideband, AM, FM, or broadcast FM (at 96000 or 192000)",
+     "démoduler une bande latérale, l'AM, la FM, ou la FM de radiodiffusion (à 96000 ou 192000)"},
+    {"--nr", "off|weak|strong", "noise reducer", "réducteur de bruit"},
+    {"--offset", "HZ", "tune to HZ from the centre of the band (negative below it)",
+     "s'accorder à HZ du centre de la bande (négatif en dessous)"},
+    {"--bandwidth", "BW", "audio passband: 550-850, 400-1100, 1200, 2100, 2700, 3300, 4000 or max",
+     "bande passante audio : 550-850, 400-1100, 1200, 2100, 2700, 3300, 4000 ou max"},
+    {"--agc", "on|off", "receive automatic gain control", "commande automatique de gain en réception"},
+    {"--centre", "HZ", "the HF frequency at the centre of the band, for the readout",
+     "la fréquence HF au centre de la bande, pour l'affichage"},
+    {"--waterfall", "OUT.png", "headless: save the waterfall and its scale as it stands at the end of the run",
+     "sans fenêtre : enregistrer la chute d'eau et son échelle telles qu'à la fin de la course"},
+    {"--help", nullptr, "show this help and exit", "afficher cette aide et quitter"},
+    {"--version", nullptr, "show the version and exit", "afficher la version et quitter"},
 };
 
-// The option's value slot when `arg` names an option that takes one ("--x" or "--x=v").
-std::string* valueOption(Options& o, const std::string& arg) {
-    const std::string name = arg.substr(0, arg.find('='));
+// The option's value slot when `name` names an option that takes a text value.
+std::string* valueOption(Options& o, const std::string& name) {
     if (name == "--dir") return &o.dir;
     if (name == "--rx-file") return &o.rxFile;
     if (name == "--speaker-file") return &o.speakerFile;
@@ -48,20 +63,65 @@ std::string* valueOption(Options& o, const std::string& arg) {
     if (name == "--nr") return &o.nr;
     if (name == "--waterfall") return &o.waterfall;
     if (name == "--centre") return &o.centre;
+    if (name == "--offset") return &o.offset;
     return nullptr;
 }
 
+Bilingual takes(const std::string& option, const std::string& english, const std::string& french,
+                const std::string& value) {
+    return {option + " takes " + english + ", not '" + value + "'", option + " prend " + french + ", pas '" + value + "'"};
+}
+
+// The tuning offset: an optional sign and digits, nothing around them, within what the
+// settings can keep.
+Bilingual parseOffset(const std::string& value, std::optional<int>& offsetHz) {
+    constexpr int kLimit = kMaxOffsetSteps * kTuneStepHz;
+    const char* first = value.data() + (value.starts_with('+') ? 1 : 0);
+    const char* last = value.data() + value.size();
+    long long hz = 0;
+    const auto [end, error] = std::from_chars(first, last, hz);
+    if (first == last || end != last || value.starts_with("+-") ||
+        (error != std::errc() && error != std::errc::result_out_of_range))
+        return takes("--offset", "a whole number of hertz", "un nombre entier de hertz", value);
+    if (error == std::errc::result_out_of_range || hz < -kLimit || hz > kLimit) {
+        const std::string range = std::to_string(-kLimit) + " … " + std::to_string(kLimit);
+        return {"--offset " + value + " is out of range (" + range + " Hz)",
+                "--offset " + value + " est hors limites (" + range + " Hz)"};
+    }
+    offsetHz = static_cast<int>(hz);
+    return {};
+}
+
 // The checks a value must pass; an empty result means it is good.
-std::string checkValues(const Options& o) {
+Bilingual checkValues(Options& o) {
     if (!o.mode.empty() && o.mode != "usb" && o.mode != "lsb" && o.mode != "am" && o.mode != "fm" && o.mode != "wfm")
-        return "--mode takes usb, lsb, am, fm or wfm, not '" + o.mode + "'";
+        return takes("--mode", "usb, lsb, am, fm or wfm", "usb, lsb, am, fm ou wfm", o.mode);
     if (!o.nr.empty() && o.nr != "off" && o.nr != "weak" && o.nr != "strong")
-        return "--nr takes off, weak or strong, not '" + o.nr + "'";
+        return takes("--nr", "off, weak or strong", "off, weak ou strong", o.nr);
     if (!o.bandwidth.empty() && !bandButtonFor(o.bandwidth))
-        return "--bandwidth takes 550-850, 400-1100, 1200, 2100, 2700, 3300, 4000 or max, not '" + o.bandwidth + "'";
-    if (!o.agc.empty() && o.agc != "on" && o.agc != "off") return "--agc takes on or off, not '" + o.agc + "'";
+        return takes("--bandwidth", "550-850, 400-1100, 1200, 2100, 2700, 3300, 4000 or max",
+                     "550-850, 400-1100, 1200, 2100, 2700, 3300, 4000 ou max", o.bandwidth);
+    if (!o.agc.empty() && o.agc != "on" && o.agc != "off") return takes("--agc", "on or off", "on ou off", o.agc);
     if (!o.centre.empty() && (o.centre.size() > 9 || o.centre.find_first_not_of("0123456789") != std::string::npos))
-        return "--centre takes a frequency of 1 to 9 digits in hertz, not '" + o.centre + "'";
+        return takes("--centre", "a frequency of 1 to 9 digits in hertz", "une fréquence de 1 à 9 chiffres en hertz",
+                     o.centre);
+    if (!o.offset.empty()) return parseOffset(o.offset, o.offsetHz);
+    return {};
+}
+
+// What does not go together; an empty result when all does.
+Bilingual checkCombinations(const Options& o) {
+    if (o.batch && !o.headless) return {"--batch goes with --headless", "--batch va avec --headless"};
+    if (o.rxLoop && o.rxFile.empty()) return {"--rx-loop goes with --rx-file", "--rx-loop va avec --rx-file"};
+    if (o.rxLoop && o.batch)
+        return {"--rx-loop replays without end; batch mode ends with the recording",
+                "--rx-loop rejoue sans fin ; le mode batch s'arrête avec l'enregistrement"};
+    if (!o.micFile.empty() || !o.txFile.empty())
+        return {"--mic-file and --tx-file serve transmission, which this version of Orvandel does not do yet",
+                "--mic-file et --tx-file servent à l'émission, que cette version d'Orvandel ne fait pas encore"};
+    if (o.batch && o.rxFile.empty() && !o.help && !o.version)
+        return {"a batch run replays a recording: give it with --rx-file",
+                "une course en batch rejoue un enregistrement : donnez-le avec --rx-file"};
     return {};
 }
 
@@ -78,6 +138,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
     Options& o = parsed.options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        const std::string name = arg.starts_with("--") ? arg.substr(0, arg.find('=')) : arg;
         if (arg == "--help" || arg == "-h") {
             o.help = true;
         } else if (arg == "--version") {
@@ -88,51 +149,36 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
             o.batch = true;
         } else if (arg == "--rx-loop") {
             o.rxLoop = true;
-        } else if (arg == "--offset" || arg.starts_with("--offset=")) {
-            const bool inlineValue = arg != "--offset";
-            if (!inlineValue && i + 1 >= args.size()) {
-                parsed.error = "option --offset needs a value";
+        } else if (std::string* value = valueOption(o, name)) {
+            const bool inlineValue = arg.size() > name.size();
+            // A value is never the next option: "--dir --rx-file x.wav" lacks the folder.
+            const bool nextIsValue = i + 1 < args.size() && !args[i + 1].starts_with("--");
+            if (!inlineValue && !nextIsValue) {
+                parsed.error = {"option " + name + " needs a value", "l'option " + name + " demande une valeur"};
                 return parsed;
             }
-            const std::string value = inlineValue ? arg.substr(9) : args[++i];
-            try {
-                std::size_t used = 0;
-                o.offsetHz = std::stoi(value, &used);
-                if (used != value.size()) throw std::invalid_argument(value);
-            } catch (const std::exception&) {
-                parsed.error = "--offset takes a whole number of hertz, not '" + value + "'";
-                return parsed;
-            }
-        } else if (std::string* value = valueOption(o, arg)) {
-            const std::string name = arg.substr(0, arg.find('='));
-            const bool inlineValue = arg.find('=') != std::string::npos;
-            if (!inlineValue && i + 1 >= args.size()) {
-                parsed.error = "option " + name + " needs a value";
-                return parsed;
-            }
-            *value = inlineValue ? arg.substr(arg.find('=') + 1) : args[++i];
+            *value = inlineValue ? arg.substr(name.size() + 1) : args[++i];
             if (value->empty()) {
-                parsed.error = "option " + name + " needs a value";
+                parsed.error = {"option " + name + " needs a value", "l'option " + name + " demande une valeur"};
                 return parsed;
             }
         } else {
-            parsed.error = "unknown option '" + arg + "'";
+            parsed.error = {"unknown option '" + arg + "'", "option inconnue '" + arg + "'"};
             return parsed;
         }
     }
-    if (o.batch && !o.headless) parsed.error = "--batch goes with --headless";
-    if (const std::string bad = checkValues(o); !bad.empty()) parsed.error = bad;
-    if (o.rxLoop && o.rxFile.empty()) parsed.error = "--rx-loop goes with --rx-file";
-    if (o.rxLoop && o.batch) parsed.error = "--rx-loop replays without end; batch mode ends with the recording";
+    if (parsed.error = checkValues(o); !parsed.error.english.empty()) return parsed;
+    parsed.error = checkCombinations(o);
     return parsed;
 }
 
-std::string usageText() {
-    std::string text = "Usage: orvandel [options]\n\nA software-defined-radio transceiver on the PC's sound cards.\n\n";
+std::string usageText(std::uint8_t language) {
+    std::string text = langText(language, "Usage: orvandel [options]\n\nA software-defined-radio transceiver on the PC's sound cards.\n\n",
+                                "Usage : orvandel [options]\n\nUn émetteur-récepteur radio logiciel sur les cartes son du PC.\n\n");
     for (const auto& row : kOptions) {
         std::string left = std::string("  ") + row.name + (row.value ? std::string(" ") + row.value : "");
         left.resize(std::max<std::size_t>(left.size() + 2, 20), ' ');
-        text += left + row.help + "\n";
+        text += left + langText(language, row.english, row.french) + "\n";
     }
     return text;
 }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "ui/lang_text.hpp"
 
 namespace orv {
 
@@ -21,7 +24,8 @@ struct Options {
     std::string nr;         // off, weak, strong
     std::string bandwidth;  // a bandwidth button's caption: 550-850 … 4000, max
     std::string agc;        // on, off
-    std::optional<int> offsetHz;
+    std::string offset;           // as given
+    std::optional<int> offsetHz;  // its value, once checked
     std::string waterfall;  // PNG written at the end of a headless run
     std::string centre;     // Frequence_centrale
 };
@@ -31,10 +35,10 @@ const char* bandButtonFor(const std::string& value);
 
 struct ParsedOptions {
     Options options;
-    std::string error;  // empty when the command line is good
+    Bilingual error;  // empty when the command line is good
 };
 
 ParsedOptions parseOptions(const std::vector<std::string>& args);
-std::string usageText();
+std::string usageText(std::uint8_t language);
 
 }  // namespace orv

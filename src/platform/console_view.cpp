@@ -1,5 +1,7 @@
 #include "platform/console_view.hpp"
 
+#include "ui/lang_text.hpp"
+
 namespace orv {
 
 void ConsoleView::print(const std::string& title, const std::string& text) {
@@ -11,7 +13,8 @@ void ConsoleView::print(const std::string& title, const std::string& text) {
 }
 
 void ConsoleView::showStandardBox(BoxIcon icon, const std::string& text) {
-    print(icon == BoxIcon::Error ? "Error" : "Information", text);
+    const std::uint8_t language = language_ ? *language_ : kEnglish;
+    print(icon == BoxIcon::Error ? langText(language, "Error", "Erreur") : "Information", text);
 }
 
 }  // namespace orv

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <ostream>
 
 #include "ui/view.hpp"
@@ -11,6 +12,8 @@ namespace orv {
 class ConsoleView final : public View {
 public:
     explicit ConsoleView(std::ostream& out) : out_(out) {}
+    // The language byte the standard boxes' titles follow (English until given).
+    void followLanguage(const std::uint8_t& language) { language_ = &language; }
     void openMessageWindow(const std::string& title, const std::string& text) override { print(title, text); }
     void replaceMessageWindow(const std::string& title, const std::string& text) override { print(title, text); }
     void showStandardBox(BoxIcon icon, const std::string& text) override;
@@ -22,6 +25,7 @@ public:
 private:
     void print(const std::string& title, const std::string& text);
     std::ostream& out_;
+    const std::uint8_t* language_ = nullptr;
 };
 
 }  // namespace orv

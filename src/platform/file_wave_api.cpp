@@ -14,49 +14,20 @@ namespace {
 std::int64_t durationMs(std::int64_t frames, int rate) { return frames * 1000 / rate; }
 }  // namespace
 
-namespace {
-
-// The recording's format, or an error when it cannot be read or is not 16-bit PCM.
-Recording inspect(const std::string& path, std::string& error) {
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    if (!file) {
-        error = "cannot read the recording '" + path + "': " + sf_strerror(nullptr);
-        return {};
-    }
-    sf_close(file);
-    if ((info.format & SF_FORMAT_SUBMASK) != SF_FORMAT_PCM_16) error = "the recording '" + path + "' is not 16-bit";
-    return {path, info.samplerate, info.channels, info.frames};
-}
-
-}  // namespace
-
-Recording Recording::inspectReceiver(const std::string& path, std::string& error) {
-    Recording r = inspect(path, error);
-    if (!error.empty()) return r;
-    if (r.channels != 2) {
-        error = "the recording '" + path + "' is not 16-bit stereo I/Q (left I, right Q)";
-    } else if (std::find(std::begin(kCaptureRates), std::end(kCaptureRates), r.rate) == std::end(kCaptureRates)) {
-        error = "the recording '" + path + "' is at " + std::to_string(r.rate) +
-                " samples/s; the receiver runs at 11025, 12000, 44100, 48000, 96000 or 192000";
-    }
-    return r;
-}
-
-Recording Recording::inspectMicrophone(const std::string& path, std::string& error) {
-    Recording r = inspect(path, error);
-    if (!error.empty()) return r;
-    if (r.channels != 1 || (r.rate != 11025 && r.rate != 12000))
-        error = "the microphone recording '" + path + "' must be mono at 11025 or 12000 samples/s";
-    return r;
-}
-
-FileWaveApi::FileWaveApi(Clock& clock, std::optional<Recording> recording, std::string outputPath, bool loop)
-    : clock_(clock), recording_(std::move(recording)), outputPath_(std::move(outputPath)), loop_(loop) {}
+FileWaveApi::FileWaveApi(Clock& clock, std::optional<Recording> recording, std::string outputPath, bool loop,
+                         std::string shownAs)
+    : clock_(clock),
+      recording_(std::move(recording)),
+      outputPath_(std::move(outputPath)),
+      loop_(loop),
+      shownPath_(shownAs.empty() ? outputPath_ : std::move(shownAs)) {}
 
 FileWaveApi::~FileWaveApi() {
-    if (input_) sf_close(input_);
     if (output_) sf_close(output_);
+}
+
+void FileWaveApi::fail(const std::string& english, const std::string& french) {
+    if (failure_.english.empty()) failure_ = {english, french};
 }
 
 int FileWaveApi::deviceCount(WaveDirection dir) {
@@ -81,10 +52,8 @@ int FileWaveApi::open(WaveDirection dir, Handle& handle, int device, const WaveF
         if (format.bitsPerSample != 16 || format.channels != recording_->channels ||
             format.samplesPerSecond != recording_->rate)
             return kWaveBadFormat;
-        SF_INFO info{};
-        input_ = sf_open(recording_->path.c_str(), SFM_READ, &info);
-        if (!input_) return kWaveError;
-        if (framesCaptured_ > 0) sf_seek(input_, framesCaptured_ % std::max<std::int64_t>(recording_->frames, 1), SEEK_SET);
+        // The handle stays where the last capture left it: a reopen goes on from there.
+        input_ = recording_->file.get();
         captureOpen_ = true;
         handle = kCaptureHandle;
         return kWaveOk;
@@ -104,7 +73,8 @@ bool FileWaveApi::openOutput() {
         if (outputFormat_.channels == playbackFormat_.channels &&
             outputFormat_.samplesPerSecond == playbackFormat_.samplesPerSecond)
             return true;
-        failure_ = "the output audio changed format in the middle of '" + outputPath_ + "'";
+        fail("the output audio changed format in the middle of '" + shownPath_ + "'",
+             "le son de sortie a changé de format au milieu de '" + shownPath_ + "'");
         return false;
     }
     SF_INFO info{};
@@ -113,7 +83,9 @@ bool FileWaveApi::openOutput() {
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
     output_ = sf_open(outputPath_.c_str(), SFM_WRITE, &info);
     if (!output_) {
-        failure_ = "cannot write the output file '" + outputPath_ + "': " + sf_strerror(nullptr);
+        const std::string reason = sf_strerror(nullptr);
+        fail("cannot write the output file '" + shownPath_ + "': " + reason,
+             "impossible d'écrire le fichier de sortie '" + shownPath_ + "' : " + reason);
         return false;
     }
     outputFormat_ = playbackFormat_;
@@ -176,7 +148,6 @@ int FileWaveApi::reset(WaveDirection dir, Handle handle) {
 int FileWaveApi::close(WaveDirection dir, Handle handle) {
     if (dir == WaveDirection::Capture) {
         if (!captureOpen_ || handle != kCaptureHandle) return kWaveInvalidHandle;
-        sf_close(input_);
         input_ = nullptr;
         captureOpen_ = false;
         return kWaveOk;
@@ -184,6 +155,21 @@ int FileWaveApi::close(WaveDirection dir, Handle handle) {
     if (!playbackOpen_ || handle != kPlaybackHandle) return kWaveInvalidHandle;
     playbackOpen_ = false;  // the output file stays open: a reopen appends to it
     return kWaveOk;
+}
+
+bool FileWaveApi::finishOutput() {
+    if (outputPath_.empty()) return failure_.english.empty();
+    if (!output_ && playbackFormat_.bitsPerSample == 16 && failure_.english.empty()) openOutput();
+    if (output_) {
+        const int error = sf_close(output_);
+        output_ = nullptr;
+        if (error != 0) {
+            const std::string reason = sf_error_number(error);
+            fail("cannot complete the output file '" + shownPath_ + "': " + reason,
+                 "impossible de terminer le fichier de sortie '" + shownPath_ + "' : " + reason);
+        }
+    }
+    return failure_.english.empty();
 }
 
 void FileWaveApi::pump() {
@@ -209,7 +195,17 @@ bool FileWaveApi::fillFromRecording(WaveHeader& header) {
     const auto frames = static_cast<sf_count_t>(header.data.size()) / (2 * recording_->channels);
     // Samples are read as host shorts and stored little-endian, as a card delivers them.
     scratch_.resize(static_cast<std::size_t>(frames * recording_->channels));
-    if (readFrames(scratch_.data(), frames) != frames) return false;
+    const sf_count_t got = draining_ ? 0 : readFrames(scratch_.data(), frames);
+    if (got < frames) {
+        // The end: the last part-buffer and then silence, while there is silence to give.
+        if (!draining_) {
+            draining_ = true;
+            drainLeft_ = drainFrames_;
+        }
+        if (got == 0 && drainLeft_ <= 0) return false;
+        std::fill(scratch_.begin() + got * recording_->channels, scratch_.end(), short{0});
+        drainLeft_ -= frames - got;
+    }
     for (std::size_t i = 0; i < scratch_.size(); ++i) {
         const auto bits = static_cast<std::uint16_t>(scratch_[i]);
         header.data[2 * i] = static_cast<std::uint8_t>(bits & 0xFF);
@@ -241,8 +237,11 @@ void FileWaveApi::pumpPlayback() {
             scratch_.resize(header.data.size() / 2);
             for (std::size_t i = 0; i < scratch_.size(); ++i)
                 scratch_[i] = static_cast<short>(header.data[2 * i] | (header.data[2 * i + 1] << 8));
-            if (sf_writef_short(output_, scratch_.data(), frames) != frames && failure_.empty())
-                failure_ = "cannot write the output file '" + outputPath_ + "': " + sf_strerror(output_);
+            if (sf_writef_short(output_, scratch_.data(), frames) != frames) {
+                const std::string reason = sf_strerror(output_);
+                fail("cannot write the output file '" + shownPath_ + "': " + reason,
+                     "impossible d'écrire le fichier de sortie '" + shownPath_ + "' : " + reason);
+            }
         }
         framesWritten_ += frames;
         header.flags.fetch_or(kWaveHeaderDone, std::memory_order_release);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/recording.hpp"
 #include "ui/clock.hpp"
 #include "sound/wave_api.hpp"
 
@@ -15,19 +16,6 @@ using sf_count_t = std::int64_t;
 
 namespace orv {
 
-// A 16-bit recording opened for replay, checked before anything runs.
-struct Recording {
-    std::string path;
-    int rate = 0;
-    int channels = 0;
-    std::int64_t frames = 0;
-
-    // The I/Q of a receiver: stereo (left I, right Q) at one of the six capture rates.
-    static Recording inspectReceiver(const std::string& path, std::string& error);
-    // A microphone: mono at 11025 or 12000.
-    static Recording inspectMicrophone(const std::string& path, std::string& error);
-};
-
 // Sound devices made of files, paced by the clock: a recording replayed as the one
 // capture device and a WAV file (or nowhere) as the one playback device. A capture
 // buffer completes when the clock has passed its duration since the start, a playback
@@ -35,18 +23,28 @@ struct Recording {
 // Used with the virtual clock, the station runs as fast as the processor allows.
 class FileWaveApi final : public WaveApi {
 public:
-    // With `loop` the recording starts again at its end instead of ending.
-    FileWaveApi(Clock& clock, std::optional<Recording> recording, std::string outputPath, bool loop = false);
+    // With `loop` the recording starts again at its end instead of ending. Messages name
+    // the output `shownAs` when given (the file the output will become), else its path.
+    FileWaveApi(Clock& clock, std::optional<Recording> recording, std::string outputPath, bool loop = false,
+                std::string shownAs = {});
     ~FileWaveApi() override;
 
     // Moves the devices on to the clock's present: completes what is due.
     void pump();
-    // The recording has delivered its last whole buffer.
+    // After the recording's last frame, capture goes on with `frames` frames of silence
+    // (whole buffers), so what the processing still holds of the recording comes out.
+    void setDrain(std::int64_t frames) { drainFrames_ = frames; }
+    // The recording's frames are all delivered: what capture gives now is silence.
+    bool draining() const { return draining_; }
+    // The recording has delivered its last buffer (and the silence after it).
     bool recordingEnded() const { return ended_; }
     bool playbackIdle() const { return playing_.empty(); }
     std::int64_t framesWritten() const { return framesWritten_; }
+    // Completes the output file (an empty WAV when nothing was played). False, with a
+    // failure, when it cannot be written.
+    bool finishOutput();
     // What went wrong with the output file, empty while all is well.
-    const std::string& failure() const { return failure_; }
+    const Bilingual& failure() const { return failure_; }
 
     int deviceCount(WaveDirection dir) override;
     int deviceName(WaveDirection dir, int index, std::string& name) override;
@@ -72,11 +70,17 @@ private:
     std::optional<Recording> recording_;
     std::string outputPath_;
     bool loop_ = false;
+    std::string shownPath_;
 
-    sf_private_tag* input_ = nullptr;
+    void fail(const std::string& english, const std::string& french);
+
+    sf_private_tag* input_ = nullptr;  // the recording's own handle while capture is open
     bool captureOpen_ = false;
     bool captureStarted_ = false;
     bool ended_ = false;
+    std::int64_t drainFrames_ = 0;
+    bool draining_ = false;
+    std::int64_t drainLeft_ = 0;
     std::int64_t captureStartMs_ = 0;
     std::int64_t framesCaptured_ = 0;
     std::deque<WaveHeader*> captureQueue_;
@@ -88,7 +92,7 @@ private:
     std::int64_t playbackFreeAtMs_ = 0;  // when the device has played all written so far
     std::deque<std::pair<WaveHeader*, std::int64_t>> playing_;  // buffer, time it is done
     std::int64_t framesWritten_ = 0;
-    std::string failure_;
+    Bilingual failure_;
     std::vector<short> scratch_;  // one buffer's samples in host order, reused
 };
 

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include <fcntl.h>
@@ -24,18 +25,17 @@ PosixFiles::~PosixFiles() {
     closeFd(readFd_);
 }
 
+std::string PosixFiles::directoryFor(const std::string& dir) {
+    if (!dir.empty()) return dir;
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    if (config && *config) return (std::filesystem::path(config) / "orvandel").string();
+    if (home && *home) return (std::filesystem::path(home) / ".config" / "orvandel").string();
+    return (std::filesystem::current_path() / "orvandel").string();
+}
+
 std::string PosixFiles::prepareDirectory(const std::string& dir, std::string& error) {
-    std::filesystem::path path = dir;
-    if (path.empty()) {
-        const char* config = std::getenv("XDG_CONFIG_HOME");
-        const char* home = std::getenv("HOME");
-        if (config && *config)
-            path = std::filesystem::path(config) / "orvandel";
-        else if (home && *home)
-            path = std::filesystem::path(home) / ".config" / "orvandel";
-        else
-            path = std::filesystem::current_path() / "orvandel";
-    }
+    const std::filesystem::path path = directoryFor(dir);
     std::error_code ec;
     std::filesystem::create_directories(path, ec);
     if (ec || !std::filesystem::is_directory(path)) {
@@ -51,28 +51,41 @@ bool PosixFiles::exists(const std::string& path) {
 }
 
 void PosixFiles::makeWritable(const std::string& path) {
+    // Only a file of our own: a link is never followed to change what it points at.
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) ::chmod(path.c_str(), info.st_mode | S_IWUSR);
+    if (::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) ::chmod(path.c_str(), info.st_mode | S_IWUSR);
 }
 
 int PosixFiles::openForWriting(const std::string& path) {
     discardWritten();
     writePath_ = path;
-    tempPath_ = path + ".new";
-    writeFd_ = ::open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    return writeFd_ < 0 ? errno : 0;
+    // A name of its own beside the file, created exclusively (mkstemp opens with O_EXCL, so
+    // a planted link or another run's file is never written through), then renamed over
+    // the file when complete.
+    std::string pattern = path + ".XXXXXX";
+    writeFd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (writeFd_ < 0) return errno;
+    tempPath_ = pattern;
+    ::fchmod(writeFd_, 0644);
+    return 0;
 }
 
 std::size_t PosixFiles::write(std::span<const std::uint8_t> bytes) {
     std::size_t done = 0;
+    lastWriteError_ = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(writeFd_, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
+        if (n <= 0) {
+            lastWriteError_ = n < 0 ? errno : ENOSPC;
+            break;
+        }
         done += static_cast<std::size_t>(n);
     }
     return done;
 }
+
+std::string PosixFiles::reason(int code) const { return code ? std::strerror(code) : ""; }
 
 int PosixFiles::closeWritten() {
     if (writeFd_ < 0) return EBADF;

@@ -1,5 +1,8 @@
 #include "platform/qt_waterfall.hpp"
 
+#include <QFile>
+#include <QImageWriter>
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -41,6 +44,7 @@ void QtWaterfall::addRow(std::span<const Colour> row) {
     auto* top = reinterpret_cast<QRgb*>(spectrum_.scanLine(0));
     const int width = std::min(spectrum_.width(), static_cast<int>(row.size()));
     for (int x = 0; x < width; ++x) top[x] = toRgb(row[static_cast<std::size_t>(x)]);
+    ++rows_;
 }
 
 QImage QtWaterfall::composed() const {
@@ -51,8 +55,25 @@ QImage QtWaterfall::composed() const {
     return image;
 }
 
-bool QtWaterfall::savePng(const std::string& path) const {
-    return composed().save(QString::fromStdString(path), "PNG");
+bool QtWaterfall::savePng(const std::string& path, std::string& reason) const {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        reason = file.errorString().toStdString();
+        return false;
+    }
+    QImageWriter writer(&file, "PNG");
+    // The PNG encoder does not always see a failed write; the file's flush does.
+    if (!writer.write(composed()) || !file.flush() || file.error() != QFileDevice::NoError) {
+        reason = writer.error() != QImageWriter::UnknownError ? writer.errorString().toStdString()
+                                                              : file.errorString().toStdString();
+        return false;
+    }
+    file.close();
+    if (file.error() != QFileDevice::NoError) {
+        reason = file.errorString().toStdString();
+        return false;
+    }
+    return true;
 }
 
 }  // namespace orv

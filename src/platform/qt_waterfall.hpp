@@ -20,7 +20,9 @@ public:
     const QImage& spectrum() const { return spectrum_; }
     // The header above the waterfall.
     QImage composed() const;
-    bool savePng(const std::string& path) const;
+    bool savePng(const std::string& path, std::string& reason) const;
+    // Rows painted.
+    std::int64_t rows() const { return rows_; }
 
     // A 0x00BBGGRR colour as Qt's RGB.
     static QRgb toRgb(Colour c) { return qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF)); }
@@ -30,6 +32,7 @@ private:
 
     QImage header_;
     QImage spectrum_;
+    std::int64_t rows_ = 0;
 };
 
 }  // namespace orv

@@ -19,9 +19,9 @@ void RoleWaveApi::pump() {
         if (file) file->pump();
 }
 
-std::string RoleWaveApi::failure() const {
+Bilingual RoleWaveApi::failure() const {
     for (const FileWaveApi* file : {files_.speaker, files_.tx})
-        if (file && !file->failure().empty()) return file->failure();
+        if (file && !file->failure().english.empty()) return file->failure();
     return {};
 }
 

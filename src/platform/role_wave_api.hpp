@@ -26,7 +26,7 @@ public:
     // Moves every file device on to the clock's present.
     void pump();
     // The first failure of an output file, empty while all is well.
-    std::string failure() const;
+    Bilingual failure() const;
 
     int deviceCount(WaveDirection dir) override;
     int deviceName(WaveDirection dir, int index, std::string& name) override;

@@ -69,7 +69,9 @@ std::optional<ConfigRecord> readConfig(std::string_view text, std::size_t bytesR
 }
 
 void encodeOffset(ConfigRecord& record, std::int32_t offsetHz, bool fixed, std::int32_t stepHz) {
-    const std::int32_t q = std::abs(offsetHz / stepHz);
+    // Two base-255 digits hold 0 … 65024 steps; a larger offset is kept at that, so no
+    // byte of the record is ever 0.
+    const std::int32_t q = std::min(std::abs(offsetHz / stepHz), kMaxOffsetSteps);
     record[config::kOffsetHigh] = static_cast<std::uint8_t>(q / 255 + 1);
     record[config::kOffsetLow] = static_cast<std::uint8_t>(q % 255 + 1);
     record[config::kOffsetSign] = static_cast<std::uint8_t>((offsetHz > 0 ? 1 : 2) + (fixed ? 2 : 0));
@@ -86,7 +88,7 @@ bool decodeFixed(const ConfigRecord& record) { return record[config::kOffsetSign
 void encodeCentreFrequency(ConfigRecord& record, std::int32_t hz) {
     constexpr std::int32_t kCube = 16387064;  // 254³
     constexpr std::int32_t kSquare = 64516;   // 254²
-    std::int32_t r = hz;
+    std::int32_t r = std::clamp(hz, 0, kMaxCentreFrequencyHz);
     record[17] = static_cast<std::uint8_t>(r / kCube + 1);
     r -= (record[17] - 1) * kCube;
     record[18] = static_cast<std::uint8_t>(r / kSquare + 1);
@@ -97,7 +99,11 @@ void encodeCentreFrequency(ConfigRecord& record, std::int32_t hz) {
 }
 
 std::int32_t decodeCentreFrequency(const ConfigRecord& record) {
-    return record[17] * 16387064 + record[18] * 64516 + record[19] * 254 + record[20] - 16451835;
+    // Four base-254 digits reach past 32 bits: decoded in 64, kept to the nine digits the
+    // frequency edit takes.
+    const std::int64_t hz = std::int64_t{record[17]} * 16387064 + std::int64_t{record[18]} * 64516 +
+                            std::int64_t{record[19]} * 254 + record[20] - 16451835;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(hz, 0, kMaxCentreFrequencyHz));
 }
 
 std::uint8_t languageForLocale(std::string_view locale) {

@@ -82,13 +82,18 @@ bool validConfig(const ConfigRecord& record);
 // byte out of range.
 std::optional<ConfigRecord> readConfig(std::string_view text, std::size_t bytesRead);
 
-// The tuning offset in bytes 7 to 9: |offset / step| in base 255 (each digit + 1), then
-// the sign (1 positive, 2 zero or negative) plus 2 when the frequency is fixed.
+// The largest values the record can hold: 65024 tuning steps, nine digits of hertz.
+inline constexpr std::int32_t kMaxOffsetSteps = 255 * 255 - 1;
+inline constexpr std::int32_t kMaxCentreFrequencyHz = 999999999;
+
+// The tuning offset in bytes 7 to 9: |offset / step| in base 255 (each digit + 1, at most
+// kMaxOffsetSteps), then the sign (1 positive, 2 zero or negative) plus 2 when the
+// frequency is fixed.
 void encodeOffset(ConfigRecord& record, std::int32_t offsetHz, bool fixed, std::int32_t stepHz);
 std::int32_t decodeOffset(const ConfigRecord& record, std::int32_t stepHz);
 bool decodeFixed(const ConfigRecord& record);
 
-// The centre frequency in bytes 17 to 20, base 254, each digit + 1.
+// The centre frequency in bytes 17 to 20, base 254, each digit + 1; 0 … 999999999.
 void encodeCentreFrequency(ConfigRecord& record, std::int32_t hz);
 std::int32_t decodeCentreFrequency(const ConfigRecord& record);
 

@@ -22,11 +22,13 @@ SettingsStore::Load SettingsStore::load() {
 }
 
 bool SettingsStore::write() {
+    if (saveFailed_) return false;
     const std::string path = files_.pathOf(kConfigFileName);
     if (onDisk_ == record_ && io_.fileExists(path)) return true;
     const std::string text(record_.begin(), record_.end());
     if (io_.writeTextFile(path, text)) {  // true: it failed, and has said so
         onDisk_.reset();
+        saveFailed_ = true;
         return false;
     }
     onDisk_ = record_;
@@ -51,6 +53,13 @@ SettingsStore::MemoryLoad SettingsStore::loadFrequencyMemory() {
 }
 
 SettingsStore::Save SettingsStore::saveFrequencyMemory() {
+    if (saveFailed_) return Save::Failed;
+    const Save saved = writeFrequencyFile();
+    saveFailed_ = saved != Save::Saved;
+    return saved;
+}
+
+SettingsStore::Save SettingsStore::writeFrequencyFile() {
     if (io_.openFileForWriting(files_.pathOf(kFrequencyFileName))) return Save::Failed;
     const auto appended = io_.appendToOpenFile(formatFrequencyFile(frequencyMemory_));
     if (appended.failed) {

@@ -41,8 +41,12 @@ public:
 
     // Reads CONFORVL.SER. Anything but Loaded leaves the standard record.
     Load load();
-    // Writes CONFORVL.SER; a file that already holds these bytes is left as it is.
+    // Writes CONFORVL.SER; a file that already holds these bytes is left as it is. After
+    // a save has failed (and said so) the run writes no more files: the next attempts would
+    // only repeat the message.
     bool write();
+    // A save failed during this run.
+    bool saveFailed() const { return saveFailed_; }
 
     FrequencyMemory& frequencyMemory() { return frequencyMemory_; }
     const FrequencyMemory& frequencyMemory() const { return frequencyMemory_; }
@@ -52,9 +56,12 @@ public:
     Save saveFrequencyMemory();
 
 private:
+    Save writeFrequencyFile();
+
     Files& files_;
     ConfigRecord record_ = kStandardConfig;  // byte 0 is the language
     std::optional<ConfigRecord> onDisk_;     // what the file holds, when known
+    bool saveFailed_ = false;
     FileUtilities io_;
     std::uint8_t systemLanguage_ = kEnglish;
     FrequencyMemory frequencyMemory_ = defaultFrequencyMemory();

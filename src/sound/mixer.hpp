@@ -9,6 +9,9 @@ namespace orv {
 class Mixer {
 public:
     virtual ~Mixer() = default;
+    // Whether this run has cards whose mixer the user could open; a run on files alone
+    // has none, and says nothing about a missing mixer.
+    virtual bool wanted() const { return true; }
     // The command that starts the mixer, or empty when none is installed.
     virtual std::string find() = 0;
     // The programs looked for, in the order tried, for the message when none is found.

@@ -166,6 +166,7 @@ void SoundMenus::fesEqualsFeeClick(bool down) {
 
 void SoundMenus::locateMixer() {
     Mixer& mixer = st_.ports_.mixer;
+    if (!mixer.wanted()) return;
     mixerCommand_ = mixer.find();
     if (!mixerCommand_.empty()) return;
     std::string en;

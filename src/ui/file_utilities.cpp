@@ -20,10 +20,16 @@ void FileUtilities::error(std::string_view english, std::string_view french) {
     view_.showStandardBox(BoxIcon::Error, langText(language_, english, french));
 }
 
+std::string FileUtilities::because(int code) const {
+    const std::string reason = files_.reason(code);
+    return reason.empty() ? std::string() : " (" + reason + ")";
+}
+
 bool FileUtilities::openFileForWriting(const std::string& name) {
-    if (files_.openForWriting(name) == 0) return false;
-    error("Impossible to open the file " + name + " in writing mode.",
-          "Impossible d'ouvrir le fichier " + name + " en écriture.");
+    const int code = files_.openForWriting(name);
+    if (code == 0) return false;
+    error("Impossible to open the file " + name + " in writing mode." + because(code),
+          "Impossible d'ouvrir le fichier " + name + " en écriture." + because(code));
     return true;
 }
 
@@ -31,8 +37,8 @@ bool FileUtilities::closeWrittenFile() {
     const int code = files_.closeWritten();
     if (code == 0) return false;
     const auto number = std::to_string(code);
-    error("Error when closing fichier in writing mode n°" + number,
-          "Erreur lors de fermeture de fichier en écriture n°" + number);
+    error("Error when closing fichier in writing mode n°" + number + because(code),
+          "Erreur lors de fermeture de fichier en écriture n°" + number + because(code));
     return true;
 }
 
@@ -41,7 +47,8 @@ bool FileUtilities::writeTextFile(const std::string& name, std::string_view text
     if (openFileForWriting(name)) return true;
     const auto bytes = bytesOf(beforeZero(text));
     if (files_.write(bytes) < bytes.size()) {
-        error("Impossible text record. Full hard disk? ", "Ecriture du texte impossible. Disque dur plein? ");
+        const std::string why = because(files_.lastWriteError());
+        error("Impossible text record. Full hard disk? " + why, "Ecriture du texte impossible. Disque dur plein? " + why);
         files_.discardWritten();  // the old file stays as it was
         return true;
     }
@@ -51,15 +58,16 @@ bool FileUtilities::writeTextFile(const std::string& name, std::string_view text
 FileUtilities::AppendResult FileUtilities::appendToOpenFile(std::string_view text) {
     const auto bytes = bytesOf(beforeZero(text));
     if (files_.write(bytes) == bytes.size()) return {};
-    error("Impossible to write in the file ", "Impossible d'écrire dans le fichier.");
+    const std::string why = because(files_.lastWriteError());
+    error("Impossible to write in the file " + why, "Impossible d'écrire dans le fichier." + why);
     return {true, true};
 }
 
 FileUtilities::ReadResult FileUtilities::readTextFile(const std::string& name) {
     ReadResult result;
-    if (files_.openForReading(name) != 0) {
-        error("Impossible to open the file " + name + " in reading mode.",
-              "Impossible d'ouvrir le fichier " + name + " en lecture.");
+    if (const int code = files_.openForReading(name); code != 0) {
+        error("Impossible to open the file " + name + " in reading mode." + because(code),
+              "Impossible d'ouvrir le fichier " + name + " en lecture." + because(code));
         result.failed = true;
         return result;
     }
@@ -81,8 +89,8 @@ FileUtilities::ReadResult FileUtilities::readTextFile(const std::string& name) {
     const int code = files_.closeRead();
     if (code != 0) {
         const auto number = std::to_string(code);
-        error("Error when closing the file in reading mode n°" + number,
-              "Erreur lors de fermeture de fichier en lecture n°" + number);
+        error("Error when closing the file in reading mode n°" + number + because(code),
+              "Erreur lors de fermeture de fichier en lecture n°" + number + because(code));
         result.failed = true;
     }
     return result;

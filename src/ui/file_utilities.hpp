@@ -42,6 +42,8 @@ public:
 
 private:
     void error(std::string_view english, std::string_view french);
+    // " (the system's reason)" for an error number, or nothing.
+    std::string because(int code) const;
 
     Files& files_;
     View& view_;

@@ -30,6 +30,11 @@ public:
     virtual int closeWritten() = 0;
     virtual void discardWritten() = 0;
 
+    // The system's words for an error number, and the error of the last write that fell
+    // short (0 when none is known).
+    virtual std::string reason(int) const { return {}; }
+    virtual int lastWriteError() const { return 0; }
+
     virtual int openForReading(const std::string& path) = 0;
     // Bytes read, or -1 when the read fails.
     virtual std::ptrdiff_t read(std::span<std::uint8_t> into) = 0;

@@ -40,21 +40,40 @@ TEST_F(BatchRun, MovesAWholeRecordingThroughToTheSpeakerFileInWholeBuffers) {
     EXPECT_EQ(info.channels, 1);
     EXPECT_EQ(info.format & SF_FORMAT_SUBMASK, SF_FORMAT_PCM_16);
     // At the standard latency 6 a buffer holds 1800 samples: the two written at the open,
-    // then whole buffers from the queue. The 13 whole capture buffers (93600 frames) hold
-    // 45 blocks of 2048, 92159 regulated samples (one sample late), 23039 after
-    // decimation by 4: 22 audio blocks of 1024; with 2.3 buffers of silence (4140) the
-    // queue receives 26668 samples, 14 whole buffers. 16 in all.
-    EXPECT_EQ(info.frames, 1800 * 16);
+    // then whole buffers from the queue. Capture gives 13 whole buffers of 7200 frames, the
+    // last 2400 frames padded to a buffer, then 400 ms of silence (19200 frames, two more
+    // buffers) that drains the processing: 115200 frames, 56 blocks of 2048, 114687
+    // regulated samples (one sample late), 28671 after decimation by 4: 27 audio blocks of
+    // 1024; with 2.3 buffers of silence (4140) the queue receives 31788 samples, 17 whole
+    // buffers. 19 in all.
+    EXPECT_EQ(info.frames, 1800 * 19);
     EXPECT_EQ(info.frames, predictedSpeakerSamples(96000, 48000));
     EXPECT_NE(err.find("written to"), std::string::npos) << err;
 }
 
-TEST_F(BatchRun, AnOutputFileThatCannotBeWrittenStopsTheRunWithAFailure) {
+TEST_F(BatchRun, AnOutputFileThatCannotBeWrittenStopsTheRunWithTheSystemsReason) {
     writeRecording(path("band.wav"), 48000, 2, 0.5);
-    for (const std::string& out : {path("no-such-folder") + "/out.wav", std::string("/dev/full")}) {
-        EXPECT_EQ(batch("--rx-file " + path("band.wav") + " --speaker-file " + out), 1) << out << ": " << err;
-        EXPECT_NE(err.find("cannot write the output file"), std::string::npos) << err;
+    struct Case {
+        std::string out;
+        int status;
+        std::string said;
+    };
+    const Case cases[] = {
+        // Found before anything runs or is written: a bad path is a bad command line.
+        {path("no-such-folder") + "/out.wav", 2, "No such file or directory"},
+        {path("no-such-folder") + "/band.png", 2, "No such file or directory"},
+        // Found while writing: a run-time failure.
+        {"/dev/full", 1, "cannot write the output file '/dev/full'"},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(path("settings"));
+        const std::string option = c.out.ends_with(".png") ? " --waterfall " : " --speaker-file ";
+        EXPECT_EQ(batch("--rx-file " + path("band.wav") + option + c.out), c.status) << c.out << ": " << err;
+        EXPECT_NE(err.find(c.said), std::string::npos) << err;
         EXPECT_EQ(err.find("written to"), std::string::npos) << err;
+        if (c.status == 2) {
+            EXPECT_FALSE(fs::exists(path("settings"))) << c.out;
+        }
     }
 }
 

@@ -17,7 +17,7 @@ protected:
                       " " + options),
                   0)
             << err;
-        return read(path("out.wav"));
+        return read(path("out.wav")).firstSeconds(seconds);
     }
     // The modulating tone is there and is most of the audio.
     static void expectTone(const Audio& out, double hz, double fromSeconds, double share) {
@@ -94,7 +94,7 @@ TEST_F(Demodulation, TheStrongNoiseReducerCleansANoisyTone) {
                       path("noisy.wav") + " --speaker-file " + path(nr + ".wav")),
                   0)
             << err;
-        return toneToNoiseDb(read(path(nr + ".wav")));
+        return toneToNoiseDb(read(path(nr + ".wav")).firstSeconds(3.0));
     };
     const double off = listen("off");
     const double strong = listen("strong");

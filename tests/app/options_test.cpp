@@ -6,27 +6,22 @@ namespace orv {
 namespace {
 
 TEST(Options, ReadsModesAndFolder) {
-    const auto p = parseOptions({"--headless", "--batch", "--dir", "/tmp/x"});
-    EXPECT_TRUE(p.error.empty());
+    const auto p = parseOptions({"--headless", "--batch", "--rx-file", "in.wav", "--dir", "/tmp/x"});
+    EXPECT_EQ(p.error.english, "");
     EXPECT_TRUE(p.options.headless);
     EXPECT_TRUE(p.options.batch);
     EXPECT_EQ(p.options.dir, "/tmp/x");
     EXPECT_EQ(parseOptions({"--dir=/y"}).options.dir, "/y");
     const auto files = parseOptions({"--headless", "--batch", "--rx-file", "in.wav", "--speaker-file=out.wav"});
-    EXPECT_TRUE(files.error.empty());
+    EXPECT_EQ(files.error.english, "");
     EXPECT_EQ(files.options.rxFile, "in.wav");
     EXPECT_EQ(files.options.speakerFile, "out.wav");
-    const auto roles = parseOptions({"--headless", "--rx-file", "in.wav", "--rx-loop", "--mic-file", "m.wav",
-                                     "--tx-file", "t.wav"});
-    EXPECT_TRUE(roles.error.empty());
-    EXPECT_TRUE(roles.options.rxLoop);
-    EXPECT_EQ(roles.options.micFile, "m.wav");
-    EXPECT_EQ(roles.options.txFile, "t.wav");
     const auto receive = parseOptions({"--mode", "lsb", "--offset", "-1500", "--bandwidth=550-850", "--agc", "off"});
-    EXPECT_TRUE(receive.error.empty());
+    EXPECT_EQ(receive.error.english, "");
     EXPECT_EQ(receive.options.offsetHz, -1500);
     EXPECT_STREQ(bandButtonFor(receive.options.bandwidth), "Bande_550_850");
     EXPECT_EQ(receive.options.agc, "off");
+    EXPECT_EQ(parseOptions({"--offset=+650240"}).options.offsetHz, 650240);
 }
 
 TEST(Options, SaysWhatIsWrong) {
@@ -34,27 +29,64 @@ TEST(Options, SaysWhatIsWrong) {
         std::vector<std::string> args;
         const char* error;
     };
-    const Case cases[] = {{{"--nope"}, "unknown option '--nope'"},
-                          {{"--dir"}, "option --dir needs a value"},
-                          {{"--dir="}, "option --dir needs a value"},
-                          {{"--headless", "--batch", "--rx-file"}, "option --rx-file needs a value"},
-                          {{"--headless", "--rx-loop"}, "--rx-loop goes with --rx-file"},
-                          {{"--headless", "--batch", "--rx-file", "a.wav", "--rx-loop"},
-                           "--rx-loop replays without end; batch mode ends with the recording"},
-                          {{"--batch"}, "--batch goes with --headless"},
-                          {{"--mode", "cw"}, "--mode takes usb, lsb, am, fm or wfm, not 'cw'"},
-                          {{"--nr", "max"}, "--nr takes off, weak or strong, not 'max'"},
-                          {{"--bandwidth", "3000"},
-                           "--bandwidth takes 550-850, 400-1100, 1200, 2100, 2700, 3300, 4000 or max, not '3000'"},
-                          {{"--agc", "yes"}, "--agc takes on or off, not 'yes'"},
-                          {{"--offset", "12k"}, "--offset takes a whole number of hertz, not '12k'"},
-                          {{"--offset"}, "option --offset needs a value"},
-                          {{"stray"}, "unknown option 'stray'"}};
-    for (const auto& c : cases) EXPECT_EQ(parseOptions(c.args).error, c.error);
+    const Case cases[] = {
+        {{"--nope"}, "unknown option '--nope'"},
+        {{"--dir"}, "option --dir needs a value"},
+        {{"--dir="}, "option --dir needs a value"},
+        // A value is never the next option.
+        {{"--dir", "--rx-file", "x.wav"}, "option --dir needs a value"},
+        {{"--headless", "--batch", "--rx-file"}, "option --rx-file needs a value"},
+        {{"--headless", "--rx-loop"}, "--rx-loop goes with --rx-file"},
+        {{"--headless", "--batch", "--rx-file", "a.wav", "--rx-loop"},
+         "--rx-loop replays without end; batch mode ends with the recording"},
+        {{"--batch"}, "--batch goes with --headless"},
+        {{"--headless", "--batch"}, "a batch run replays a recording: give it with --rx-file"},
+        {{"--headless", "--batch", "--speaker-file", "x.wav"}, "a batch run replays a recording: give it with --rx-file"},
+        {{"--headless", "--rx-file", "a.wav", "--tx-file", "t.wav"},
+         "--mic-file and --tx-file serve transmission, which this version of Orvandel does not do yet"},
+        {{"--headless", "--rx-file", "a.wav", "--mic-file", "m.wav"},
+         "--mic-file and --tx-file serve transmission, which this version of Orvandel does not do yet"},
+        {{"--mode", "cw"}, "--mode takes usb, lsb, am, fm or wfm, not 'cw'"},
+        {{"--nr", "max"}, "--nr takes off, weak or strong, not 'max'"},
+        {{"--bandwidth", "3000"},
+         "--bandwidth takes 550-850, 400-1100, 1200, 2100, 2700, 3300, 4000 or max, not '3000'"},
+        {{"--agc", "yes"}, "--agc takes on or off, not 'yes'"},
+        {{"--centre", " 7020000"}, "--centre takes a frequency of 1 to 9 digits in hertz, not ' 7020000'"},
+        {{"stray"}, "unknown option 'stray'"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(parseOptions(c.args).error.english, c.error) << c.args[0];
+}
+
+TEST(Options, OffsetsAreWholeNumbersWithinWhatTheSettingsKeep) {
+    struct Case {
+        const char* value;
+        const char* error;  // empty: accepted
+    };
+    const Case cases[] = {
+        {"-650240", ""},
+        {"12k", "--offset takes a whole number of hertz, not '12k'"},
+        // Spaces are refused on either side alike.
+        {" 5", "--offset takes a whole number of hertz, not ' 5'"},
+        {"5 ", "--offset takes a whole number of hertz, not '5 '"},
+        {"+-5", "--offset takes a whole number of hertz, not '+-5'"},
+        {"650250", "--offset 650250 is out of range (-650240 … 650240 Hz)"},
+        {"2147483648", "--offset 2147483648 is out of range (-650240 … 650240 Hz)"},
+        {"-99999999999999999999", "--offset -99999999999999999999 is out of range (-650240 … 650240 Hz)"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(parseOptions({"--offset", c.value}).error.english, c.error) << c.value;
+    EXPECT_EQ(parseOptions({"--offset"}).error.english, "option --offset needs a value");
+}
+
+TEST(Options, MessagesAndHelpInFrench) {
+    EXPECT_EQ(parseOptions({"--agc", "oui"}).error.french, "--agc prend on ou off, pas 'oui'");
+    EXPECT_EQ(parseOptions({"--nope"}).error.french, "option inconnue '--nope'");
+    const std::string help = usageText(kFrench);
+    EXPECT_NE(help.find("réducteur de bruit"), std::string::npos);
+    EXPECT_NE(help.find("\n  --offset HZ"), std::string::npos);
 }
 
 TEST(Options, HelpListsEveryOptionOnALineOfItsOwn) {
-    const std::string help = usageText();
+    const std::string help = usageText(kEnglish);
     for (const char* option : {"--headless", "--batch", "--dir DIR", "--rx-file IQ.wav", "--rx-loop", "--speaker-file OUT.wav",
                                "--mic-file IN.wav", "--tx-file IQ_OUT.wav", "--mode usb|lsb|am|fm|wfm", "--nr off|weak|strong", "--offset HZ",
                                "--bandwidth BW", "--agc on|off", "--help",

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/posix_files.hpp"
 #include "support/fakes.hpp"
@@ -75,6 +77,60 @@ TEST_F(FilesFixture, AReadOnlyFileIsMadeWritableAndReplaced) {
     EXPECT_TRUE(info.st_mode & S_IWUSR);
 }
 
+TEST_F(FilesFixture, LinksInTheFolderAreNeverWrittenThroughNorChanged) {
+    // A link planted where a fixed temporary name would be, and the file itself a link to
+    // a read-only file elsewhere: neither target changes, the settings file becomes ours.
+    const fs::path outside = dir / "outside";
+    fs::create_directories(outside);
+    std::ofstream(outside / "victim") << "keep";
+    std::ofstream(outside / "readonly") << "mine";
+    ::chmod((outside / "readonly").c_str(), 0444);
+    fs::create_symlink(outside / "victim", path("CONFORVL.SER.new"));
+    fs::create_symlink(outside / "readonly", path("CONFORVL.SER"));
+    EXPECT_FALSE(utilities.writeTextFile(path("CONFORVL.SER"), "settings"));
+    EXPECT_EQ(slurp((outside / "victim").string()), "keep");
+    EXPECT_EQ(slurp((outside / "readonly").string()), "mine");
+    struct stat info {};
+    ::stat((outside / "readonly").c_str(), &info);
+    EXPECT_EQ(info.st_mode & 0777, 0444u);
+    EXPECT_FALSE(fs::is_symlink(path("CONFORVL.SER")));
+    EXPECT_EQ(slurp(path("CONFORVL.SER")), "settings");
+    // Nothing but the file, the planted link and the folder is left behind.
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++entries;
+    EXPECT_EQ(entries, 3);
+}
+
+TEST_F(FilesFixture, TwoProcessesSavingAtOnceBothSucceedAndAReaderNeverSeesAPartFile) {
+    const std::string target = path("CONFORVL.SER");
+    const std::string record(35, '\x02');
+    std::ofstream(target, std::ios::binary) << record;
+    // Each process saves 200 times; the parent reads the file back after each save.
+    int shortReads = 0;
+    const auto saveMany = [&](bool read) {
+        PosixFiles files(dir.string());
+        RecordingView quiet;
+        std::uint8_t english = kEnglish;
+        FileUtilities own(files, quiet, english);
+        int failures = 0;
+        for (int k = 0; k < 200; ++k) {
+            failures += own.writeTextFile(target, record) ? 1 : 0;
+            if (read) shortReads += slurp(target).size() == 35 ? 0 : 1;
+        }
+        return failures;
+    };
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) ::_exit(saveMany(false) == 0 ? 0 : 1);
+    const int failures = saveMany(true);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(failures, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(shortReads, 0);
+    EXPECT_EQ(slurp(target), record);
+}
+
 TEST_F(FilesFixture, UnwritableFolderAndMissingFileAreReportedInBothLanguages) {
     std::ofstream(path("plain")) << "";
     const std::string unwritable = path("plain") + "/x.txt";  // a file is no folder, even for root
@@ -83,8 +139,8 @@ TEST_F(FilesFixture, UnwritableFolderAndMissingFileAreReportedInBothLanguages) {
     EXPECT_TRUE(utilities.readTextFile(path("missing.txt")).failed);
     ASSERT_EQ(view.boxes.size(), 2u);
     EXPECT_EQ(view.boxes[0].icon, BoxIcon::Error);
-    EXPECT_EQ(view.boxes[0].text, "Impossible to open the file " + unwritable + " in writing mode.");
-    EXPECT_EQ(view.boxes[1].text, "Impossible d'ouvrir le fichier " + path("missing.txt") + " en lecture.");
+    EXPECT_EQ(view.boxes[0].text, "Impossible to open the file " + unwritable + " in writing mode. (Not a directory)");
+    EXPECT_EQ(view.boxes[1].text, "Impossible d'ouvrir le fichier " + path("missing.txt") + " en lecture. (No such file or directory)");
 }
 
 TEST_F(FilesFixture, AReadFailureIsReported) {

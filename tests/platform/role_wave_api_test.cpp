@@ -42,9 +42,9 @@ struct RoleFixture : testing::Test {
         }
         sf_writef_short(out, samples.data(), frames);
         sf_close(out);
-        std::string error;
-        Recording r = Recording::inspectReceiver(path, error);
-        EXPECT_EQ(error, "");
+        Bilingual error;
+        Recording r = Recording::openReceiver(path, error);
+        EXPECT_EQ(error.english, "");
         return r;
     }
 };

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 
 namespace orv {
@@ -78,6 +80,31 @@ TEST(ConfigRecord, CentreFrequencyInBase254) {
         encodeCentreFrequency(r, hz);
         EXPECT_EQ(decodeCentreFrequency(r), hz);
     }
+}
+
+TEST(ConfigRecord, OffsetsBeyondTheRecordAreKeptAtItsLargestAndNeverWriteAZeroByte) {
+    // 651000 Hz is 65100 steps: its high digit would be 256, a zero byte in the file.
+    for (const std::int32_t hz : {651000, -651000, 650250, 652799, 1303050, 1305599, 2147483640, -2147483640}) {
+        ConfigRecord record = kStandardConfig;
+        encodeOffset(record, hz, false, 10);
+        EXPECT_TRUE(std::none_of(record.begin(), record.end(), [](std::uint8_t b) { return b == 0; })) << hz;
+        EXPECT_TRUE(validConfig(record)) << hz;
+        EXPECT_EQ(decodeOffset(record, 10), (hz > 0 ? 1 : -1) * kMaxOffsetSteps * 10) << hz;
+    }
+    ConfigRecord record = kStandardConfig;
+    encodeOffset(record, 650240, true, 10);  // the largest that fits stays as it is
+    EXPECT_EQ(decodeOffset(record, 10), 650240);
+}
+
+TEST(ConfigRecord, CentreFrequencyDecodesWithoutOverflowAndStaysWithinNineDigits) {
+    ConfigRecord record = kStandardConfig;
+    for (const std::uint8_t high : {std::uint8_t{132}, std::uint8_t{255}}) {
+        record[config::kCentreFrequency] = high;
+        EXPECT_EQ(decodeCentreFrequency(record), kMaxCentreFrequencyHz) << int{high};
+    }
+    encodeCentreFrequency(record, kMaxCentreFrequencyHz);
+    EXPECT_EQ(decodeCentreFrequency(record), kMaxCentreFrequencyHz);
+    EXPECT_TRUE(validConfig(record));
 }
 
 TEST(ConfigRecord, PortCodesSkipSevenAndTen) {

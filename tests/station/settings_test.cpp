@@ -153,6 +153,18 @@ TEST(Settings, ASaveThatFailsHalfwayLeavesThePreviousFileWhole) {
     ASSERT_FALSE(f.view.boxes.empty());
     EXPECT_EQ(f.view.boxes.back().text, "Impossible text record. Full hard disk? ");
 
+    // The failure was said; the run saves nothing more and says nothing more.
+    const std::size_t boxes = f.view.boxes.size();
+    f.files.failWriteAfter = -1;
+    f.station->formClose();
+    EXPECT_EQ(f.files.contents.at(kConfigPath), before);
+    EXPECT_EQ(f.view.boxes.size(), boxes);
+    EXPECT_TRUE(f.station->store().saveFailed());
+}
+
+TEST(Settings, AFrequencyMemorySaveThatFailsHalfwayLeavesThePreviousFileWhole) {
+    StationFixture f;
+    f.station->startUp();
     f.files.failWriteAfter = 40;
     f.station->frequencyWindow().activate();
     f.station->controls().setText("Frequence1", "123456");

@@ -33,6 +33,13 @@ struct Audio {
     std::vector<short> samples;
 
     double seconds() const { return rate ? static_cast<double>(samples.size()) / channels / rate : 0; }
+    // The audio cut after `limit` seconds: the part a recording of that length fills, without
+    // the silence that drains the processing at its end.
+    Audio firstSeconds(double limit) const {
+        Audio cut = *this;
+        cut.samples.resize(std::min(samples.size(), static_cast<std::size_t>(limit * rate) * channels));
+        return cut;
+    }
     // RMS of a sine at `hz` in samples [from, end), by correlation (Goertzel-like).
     double toneRms(double hz, double fromSeconds) const {
         const auto from = static_cast<std::size_t>(fromSeconds * rate);
@@ -70,7 +77,12 @@ inline long predictedSpeakerSamples(long frames, int fee, int latency = 6) {
     const long outBytes = (fes * latency / 40) * 2;
     const long bufferSamples = outBytes / 2;
     const long captureFrames = ((4L * fee) / (2L * fes)) * outBytes / 4;
-    const long captured = frames / captureFrames * captureFrames;
+    // After the whole buffers, the last part-buffer padded with silence, then enough
+    // silence (latency × 25 + 250 ms, in whole buffers) to bring out what the filters hold.
+    const long drain = (latency * 25L + 250) * fee / 1000;
+    const long padded = captureFrames - (frames - frames / captureFrames * captureFrames);
+    const long buffers = frames / captureFrames + 1 + (std::max(0L, drain - padded) + captureFrames - 1) / captureFrames;
+    const long captured = buffers * captureFrames;
     const long blockLength = fee <= 12000 ? 1024 : 2048;
     const long processed = captured / blockLength * blockLength;
     const long decimated = (processed - 1) / (fee / fes);
