@@ -50,7 +50,8 @@ void BM_BatchCapture(benchmark::State& state) {
         orv::test::RecordingView view;
         orv::test::MemoryFiles files;
         orv::test::FakeMixer mixer;
-        orv::Station station({wave, clock, view, files, mixer});
+        orv::test::FakeLinkSocket link;
+        orv::Station station({wave, clock, view, files, mixer, link});
         station.startUp();
         station.soundMenus().rateItemClick("Fe_" + std::to_string(rate));
         station.receiver().modeClick(orv::modeFromNumber(static_cast<int>(state.range(1))));

@@ -21,6 +21,7 @@
 #include "platform/output_file.hpp"
 #include "platform/portaudio_wave_api.hpp"
 #include "platform/posix_files.hpp"
+#include "platform/qt_link_socket.hpp"
 #include "platform/qt_waterfall.hpp"
 #include "platform/real_clock.hpp"
 #include "platform/role_wave_api.hpp"
@@ -124,6 +125,9 @@ Bilingual runRealTime(QCoreApplication& app, orv::Station& station, orv::RoleWav
             app.quit();
     });
     timer1.start(10);
+    QTimer timer4;
+    QObject::connect(&timer4, &QTimer::timeout, [&] { station.timer4(); });
+    timer4.start(200);
     app.exec();
     station.formClose();
     return failure;
@@ -315,13 +319,19 @@ int main(int argc, char** argv) {
     orv::Clock& clock = options.batch ? static_cast<orv::Clock&>(virtualClock) : realClock;
     SoundDevices devices(options, rx, outputs, clock);
     orv::QtWaterfall waterfall;
-    orv::Station station({devices.wave(), clock, view, files, mixer});
+    orv::QtLinkSocket linkSocket;
+    orv::Station station({devices.wave(), clock, view, files, mixer, linkSocket});
+    linkSocket.attach(station.link());
     view.followLanguage(station.store().languageByte());
     station.settings().setSystemLanguage(say.language());
     say.follow(station);
     if (!options.waterfall.empty()) station.setWaterfallCanvas(&waterfall);
     if (!startStation(station, options, rx, say)) return 1;
     if (rx && !options.rxLoop) devices.rx().setDrain(drainFrames(station, rx->rate));
+    if (options.link) {
+        if (!options.linkAddress.empty()) station.link().setAddress(options.linkAddress);
+        station.link().connectionClick();
+    }
 
     Bilingual failure;
     if (options.batch) {

@@ -46,6 +46,10 @@ constexpr OptionRow kOptions[] = {
      "la fréquence HF au centre de la bande, pour l'affichage"},
     {"--waterfall", "OUT.png", "headless: save the waterfall and its scale as it stands at the end of the run",
      "sans fenêtre : enregistrer la chute d'eau et son échelle telles qu'à la fin de la course"},
+    {"--link", nullptr, "open the link to the decoding program (TCP port 3020) at start",
+     "ouvrir le lien avec le programme de décodage (port TCP 3020) au démarrage"},
+    {"--link-address", "ADDR", "with --link: listen on ADDR (default 127.0.0.1: this computer only; 0.0.0.0: every network)",
+     "avec --link : écouter sur ADDR (par défaut 127.0.0.1 : cet ordinateur seul ; 0.0.0.0 : tous les réseaux)"},
     {"--help", nullptr, "show this help and exit", "afficher cette aide et quitter"},
     {"--version", nullptr, "show the version and exit", "afficher la version et quitter"},
 };
@@ -64,6 +68,7 @@ std::string* valueOption(Options& o, const std::string& name) {
     if (name == "--waterfall") return &o.waterfall;
     if (name == "--centre") return &o.centre;
     if (name == "--offset") return &o.offset;
+    if (name == "--link-address") return &o.linkAddress;
     return nullptr;
 }
 
@@ -116,6 +121,10 @@ Bilingual checkCombinations(const Options& o) {
     if (o.rxLoop && o.batch)
         return {"--rx-loop replays without end; batch mode ends with the recording",
                 "--rx-loop rejoue sans fin ; le mode batch s'arrête avec l'enregistrement"};
+    if (o.link && o.batch)
+        return {"--link needs real time: the decoding program cannot follow a batch run",
+                "--link demande le temps réel : le programme de décodage ne peut pas suivre une course en batch"};
+    if (!o.linkAddress.empty() && !o.link) return {"--link-address goes with --link", "--link-address va avec --link"};
     if (!o.micFile.empty() || !o.txFile.empty())
         return {"--mic-file and --tx-file serve transmission, which this version of Orvandel does not do yet",
                 "--mic-file et --tx-file servent à l'émission, que cette version d'Orvandel ne fait pas encore"};
@@ -149,6 +158,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
             o.batch = true;
         } else if (arg == "--rx-loop") {
             o.rxLoop = true;
+        } else if (arg == "--link") {
+            o.link = true;
         } else if (std::string* value = valueOption(o, name)) {
             const bool inlineValue = arg.size() > name.size();
             // A value is never the next option: "--dir --rx-file x.wav" lacks the folder.

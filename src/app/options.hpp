@@ -28,6 +28,8 @@ struct Options {
     std::optional<int> offsetHz;  // its value, once checked
     std::string waterfall;  // PNG written at the end of a headless run
     std::string centre;     // Frequence_centrale
+    bool link = false;        // open the link at start
+    std::string linkAddress;  // where it listens (loopback when empty)
 };
 
 // The bandwidth button a --bandwidth value names, or nullptr.

@@ -91,7 +91,8 @@ bool WaveEngine::openPlayback(bool stereo, bool txCard, bool transmitting) {
     if (playbackOpened_) stopPlayback();
     if (playbackOpened_) return false;
     playbackIsTxCard_ = stereo;
-    playbackFormat_ = WaveFormat{stereo ? 2 : 1, sizes_.fes(), 16};
+    // The TX card takes I/Q at the capture rate, the speaker audio at the output rate.
+    playbackFormat_ = WaveFormat{stereo ? 2 : 1, stereo ? sizes_.fee : sizes_.fes(), 16};
     if (!allocate(playback_, sizes_.outBufferBytes, false)) {
         playback_ = {};
         return false;

@@ -96,6 +96,7 @@ void Station::processBlock() {
         const auto half = block.subspan(static_cast<std::size_t>(h * kHalfBlock * channels),
                                         static_cast<std::size_t>(kHalfBlock * channels));
         receive_.process(half, channels, h * kHalfBlock, engine_.speakerQueue());
+        if (!receive_.linkValues().empty()) linkController_.sendReceiveAudio(receive_.linkValues());
         if (receive_.levelUpdated()) showLocalLevel();
     }
     const int shown = kHalfBlock * halves;
@@ -137,7 +138,7 @@ void Station::transmitStep() {
             if (engine_.captureSlot(k).ready) engine_.dropCapturedBuffer(k);
         if (engine_.txFrames() < quarterBuffer && !transmit_.voiceQueue().empty()) voiceStep();
     }
-    auto& link = transmit_.linkQueue();
+    auto& link = link_.txAudio();
     if (flags_.linkClientConnected && flags_.txChainReady && engine_.txFrames() <= quarterBuffer && !link.empty()) {
         const auto chunk = link.first(static_cast<std::size_t>(transmit_.audioRate() / 10));
         transmit_.modulateTxAudio(chunk);
@@ -155,7 +156,7 @@ void Station::voiceStep() {
 }
 
 void Station::linkEndStep() {
-    if (flags_.linkTxEndRequested && transmit_.linkQueue().empty() && !flags_.txEndPadded) {
+    if (flags_.linkTxEndRequested && link_.txAudio().empty() && !flags_.txEndPadded) {
         const auto q = static_cast<std::int64_t>(engine_.sizes().outBufferBytes / 4);
         const auto queued = static_cast<std::int64_t>(engine_.txFrames());
         engine_.txQueue().appendRepeated(0, 2 * static_cast<std::size_t>(linkEndPaddingFrames(queued, q)));
@@ -165,10 +166,7 @@ void Station::linkEndStep() {
         flags_.receiveActive = true;
         flags_.txInProgress = false;
         endTransmit();
-        controls_.setVisible("Label_TX_en_cours", false);
-        flags_.linkTxEndRequested = false;
-        flags_.txEndPadded = false;
-        transmit_.linkQueue().clear();
+        linkController_.transmissionEnded();
     }
 }
 

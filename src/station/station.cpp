@@ -64,7 +64,7 @@ void Station::restartReceive() {
 }
 
 void Station::formClose() {
-    // The link server, when listening with no client, is closed here once it exists.
+    linkController_.windowClosing();
     settingsController_.saveAllSettings();
 }
 
@@ -74,17 +74,6 @@ void Station::stopVoiceTransmit() {
     flags_.txInProgress = false;
     endTransmit();
     controls_.setDown("transmission_phonie", false);
-}
-
-void Station::endTransmit() {
-    // Back to receive through the restart pattern: the next tick reopens the receive
-    // devices.
-    stopAllSound();
-    flags_.receiveActive = true;
-    flags_.txChainReady = false;
-    flags_.retuneOnOpen = false;
-    initReceive();
-    resetReceiveState();
 }
 
 }  // namespace orv

@@ -12,7 +12,9 @@
 #include "sound/mixer.hpp"
 #include "sound/wave_api.hpp"
 #include "sound/wave_engine.hpp"
+#include "link/link_session.hpp"
 #include "station/frequency_window.hpp"
+#include "station/link_controller.hpp"
 #include "station/receiver_controls.hpp"
 #include "station/settings_controller.hpp"
 #include "station/sound_menus.hpp"
@@ -22,6 +24,7 @@
 #include "ui/controls_model.hpp"
 #include "ui/files.hpp"
 #include "ui/lang_text.hpp"
+#include "ui/link_socket.hpp"
 #include "ui/message_window.hpp"
 #include "ui/view.hpp"
 
@@ -34,6 +37,7 @@ struct StationPorts {
     View& view;
     Files& files;
     Mixer& mixer;
+    LinkSocket& link;
 };
 
 // What belongs to the whole cycle rather than to one subsystem.
@@ -70,14 +74,16 @@ public:
     void formClose();
     void abandonClick();
 
-    // Timer1: the 10 ms main cycle.
+    // Timer1: the 10 ms main cycle; Timer4: the link's 200 ms backlog report.
     void timer1() { mainCycle(); }
+    void timer4() { linkController_.timer4(); }
 
     // The window's handlers, by concern.
     SoundMenus& soundMenus() { return soundMenus_; }
     ReceiverControls& receiver() { return receiver_; }
     SettingsController& settings() { return settingsController_; }
     FrequencyWindow& frequencyWindow() { return frequencyWindow_; }
+    LinkController& link() { return linkController_; }
 
     // The subsystems, for the window and for tests to read.
     ControlsModel& controls() { return controls_; }
@@ -88,6 +94,7 @@ public:
     const SettingsStore& store() const { return store_; }
     const CardList& cards() const { return cards_; }
     const TransmitChain& transmit() const { return transmit_; }
+    const LinkSession& linkSession() const { return link_; }
     const CycleFlags& flags() const { return flags_; }
     // Where the waterfall is drawn; none in tests and in runs that draw nothing.
     void setWaterfallCanvas(WaterfallCanvas* canvas) { canvas_ = canvas; }
@@ -102,6 +109,7 @@ private:
     friend class ReceiverControls;
     friend class SettingsController;
     friend class FrequencyWindow;
+    friend class LinkController;
     friend struct SettingsTables;
 
     // The main cycle and its steps.
@@ -123,8 +131,14 @@ private:
     void stopAllSound();
     void resetReceiveState();
     void restartReceive();  // both, when processing runs
+    // A transmission: the controls it locks, the TX card opened, and the return to receive.
+    void lockControlsForTx();
+    void unlockControlsAfterTx();
+    void startTransmit(bool withoutMicrophone);
     void stopVoiceTransmit();
     void endTransmit();
+    // Receive audio goes to a connected client while not transmitting.
+    void updateLinkAudio();
     // The receive chain's rates follow the engine's.
     void syncRates();
     TuningContext tuningContext() const;
@@ -140,6 +154,7 @@ private:
     Display display_;
     Tuning tuning_;
     TransmitChain transmit_;
+    LinkSession link_;
     PttState ptt_;
     CycleFlags flags_;
     WaterfallCanvas* canvas_ = nullptr;
@@ -150,6 +165,7 @@ private:
     ReceiverControls receiver_{*this};
     SettingsController settingsController_{*this};
     FrequencyWindow frequencyWindow_{*this};
+    LinkController linkController_{*this};
 };
 
 }  // namespace orv

@@ -8,8 +8,8 @@
 
 namespace orv {
 
-// The transmit side's audio: the microphone's and the link client's 8-bit audio waiting
-// for the modulator, and the modulator's entry. No modulator is built yet, so nothing
+// The transmit side's audio: the microphone's 8-bit audio waiting for the modulator, and
+// the modulator's entry. No modulator is built yet, so nothing
 // can start a transmission and what it is handed is dropped, never sent to a card.
 class TransmitChain {
 public:
@@ -26,16 +26,16 @@ public:
 
     void modulateTxAudio(std::span<const std::uint8_t> audio) { (void)audio; }
 
-    // 8-bit unsigned at the transmit audio rate, zero is 0x7F.
+    // The microphone's audio, 8-bit unsigned at the transmit audio rate, zero is 0x7F.
     SampleFifo<std::uint8_t>& voiceQueue() { return voice_; }
-    SampleFifo<std::uint8_t>& linkQueue() { return link_; }
     VoiceLevelHistory& voiceLevels() { return voiceLevels_; }
+    // The rate of the 8-bit audio handed to the modulator.
     int audioRate() const { return audioRate_; }
+    void setAudioRate(int rate) { audioRate_ = rate; }
 
 private:
     Options options_;
     SampleFifo<std::uint8_t> voice_;
-    SampleFifo<std::uint8_t> link_;
     VoiceLevelHistory voiceLevels_;
     int audioRate_ = 0;
 };

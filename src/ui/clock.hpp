@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <string>
 
 namespace orv {
 
@@ -11,6 +13,8 @@ public:
     virtual std::int64_t nowMs() const = 0;
     // Waits ms milliseconds without letting any other event of the station run.
     virtual void delayMs(int ms) = 0;
+    // The time of day for the link's log, in the system's long time format ("14:03:27").
+    virtual std::string timeOfDay() const = 0;
 };
 
 // A clock that moves only when told: batch runs and tests.
@@ -19,6 +23,14 @@ public:
     std::int64_t nowMs() const override { return nowMs_; }
     void delayMs(int ms) override { nowMs_ += ms; }
     void advance(std::int64_t ms) { nowMs_ += ms; }
+    // Its milliseconds read as a time of day from midnight.
+    std::string timeOfDay() const override {
+        const std::int64_t s = nowMs_ / 1000;
+        char text[16];
+        std::snprintf(text, sizeof text, "%02d:%02d:%02d", static_cast<int>(s / 3600 % 24), static_cast<int>(s / 60 % 60),
+                      static_cast<int>(s % 60));
+        return text;
+    }
 
 private:
     std::int64_t nowMs_ = 0;

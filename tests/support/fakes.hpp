@@ -1,11 +1,14 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "ui/clock.hpp"
 #include "sound/mixer.hpp"
+#include "ui/link_socket.hpp"
 #include "ui/view.hpp"
 
 namespace orv::test {
@@ -63,6 +66,34 @@ public:
     std::vector<std::string> programsLookedFor() const override { return {"pavucontrol", "alsamixer"}; }
     bool start(const std::string& c, bool recording, int device) override {
         started.push_back({c, recording, device});
+        return true;
+    }
+};
+
+// A server socket that records what the station asks of it; the test plays the client
+// by calling the station's link handlers.
+class FakeLinkSocket final : public LinkSocket {
+public:
+    bool listening = false;
+    std::string address;
+    int port = 0;
+    int closes = 0;
+    bool clientReads = true;  // false: every send is dropped, as for a client that never reads
+    std::vector<std::uint8_t> sent;
+
+    bool listen(const std::string& a, int p) override {
+        listening = true;
+        address = a;
+        port = p;
+        return true;
+    }
+    void close() override {
+        listening = false;
+        ++closes;
+    }
+    bool send(std::span<const std::uint8_t> bytes, std::size_t) override {
+        if (!clientReads) return false;
+        sent.insert(sent.end(), bytes.begin(), bytes.end());
         return true;
     }
 };

@@ -29,7 +29,8 @@ struct StationFixture {
     RecordingView view;
     MemoryFiles files = filesWithTestSettings();
     FakeMixer mixer;
-    std::unique_ptr<Station> station = std::make_unique<Station>(StationPorts{wave, clock, view, files, mixer});
+    FakeLinkSocket link;
+    std::unique_ptr<Station> station = std::make_unique<Station>(StationPorts{wave, clock, view, files, mixer, link});
 
     const WaveEngine& engine() const { return station->engine(); }
     const BufferSizes& sizes() const { return station->engine().sizes(); }
