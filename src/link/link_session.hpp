@@ -38,6 +38,7 @@ public:
     // dropped; true the first time that happens in a transmission (to say it once).
     bool appendTxAudio(std::span<const std::uint8_t> bytes);
     SampleFifo<std::uint8_t>& txAudio() { return txAudio_; }
+    const SampleFifo<std::uint8_t>& txAudio() const { return txAudio_; }
     // "N=" and the thousands of bytes received, when the thousands moved.
     std::string thousandsShown();
     // A new transmission: counts and the drop notice start again.
