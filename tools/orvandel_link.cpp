@@ -183,10 +183,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "orvandel-link: cannot connect to %s:%d: %s\n", o.host.c_str(), o.port, std::strerror(errno));
         return 1;
     }
+    const auto closed = [] {
+        std::fprintf(stderr, "orvandel-link: the server closed the connection (is another client connected?)\n");
+        return 1;
+    };
     const auto* name = reinterpret_cast<const std::uint8_t*>(o.name.data());
     if (!link.write(withPayload('I', name, o.name.size())) ||
         !link.write(frame('F', static_cast<std::uint16_t>((o.out48k ? 4 : 0) << 8 | (o.rx5512 ? 1 : 0)))))
-        return 1;
+        return closed();
     std::vector<std::uint8_t> received;
     if (!o.send.empty()) {
         std::vector<std::uint8_t> audio;
@@ -194,7 +198,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "orvandel-link: cannot read '%s'\n", o.send.c_str());
             return 1;
         }
-        if (!transmit(link, audio, o.rx5512 ? 5512 : 11025, received)) return 1;
+        if (!transmit(link, audio, o.rx5512 ? 5512 : 11025, received)) return closed();
     }
     // Receive audio: kept, with the longest wait between two arrivals once it flows.
     const auto start = Clock::now();
@@ -203,7 +207,7 @@ int main(int argc, char** argv) {
     const std::size_t already = received.size();
     while (std::chrono::duration<double>(Clock::now() - start).count() < o.seconds) {
         const std::size_t before = received.size();
-        if (!link.read(10, received)) break;
+        if (!link.read(10, received)) return closed();
         if (received.size() == before) continue;
         const auto now = Clock::now();
         if (before > already)
