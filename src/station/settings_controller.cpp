@@ -148,6 +148,7 @@ void SettingsController::saveAllSettings() {
 void SettingsController::standardSettingsClick() {
     st_.store_.resetToStandard();
     applyConfigMenus();
+    st_.languageController_.applyLanguage();
     applyConfigControls();
 }
 

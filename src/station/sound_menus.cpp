@@ -57,21 +57,53 @@ void SoundMenus::cardItemClick(std::string_view item) {
     st_.settingsController_.writeConfig();
 }
 
+void SoundMenus::applyCaptions() {
+    for (const auto& row : kCardRoles) roleCaptions(row);
+    rateCaptions();
+    receiverTypeCaptions();
+}
+
+void SoundMenus::roleCaptions(const CardRoleRow& row) {
+    ControlsModel& controls = st_.controls_;
+    controls.setCaption(row.menu, st_.text(row.captionEnglish, row.captionFrench));
+    controls.setHint(row.menu, st_.text(row.hintEnglish, row.hintFrench));
+    controls.setCaption(defaultCardItem(row),
+                        st_.text("Computer default sound card", "Carte son par défaut de l'ordinateur"));
+    const int count = st_.cards_.count(row.counted);
+    for (int k = 1; k <= kMaxCards; ++k) {
+        const std::string name = k <= count ? st_.cards_.name(row.counted, k - 1) : "";
+        controls.setCaption(cardItem(row, k), st_.text("&Sound card ", "&Carte son ") + std::to_string(k) + " : " + name);
+    }
+}
+
+void SoundMenus::rateCaptions() {
+    ControlsModel& controls = st_.controls_;
+    controls.setCaption("Frequence_echantillonnage", st_.text("&Sampling frequency", "&Fréquence d'échantillonnage"));
+    controls.setHint("Frequence_echantillonnage",
+                     st_.text("Selection of sampling frequency", "Sélection de la fréquence d'échantillonnage"));
+    for (const auto& item : kRateItems) controls.setCaption(item.name, st_.text(item.english, item.french));
+}
+
+void SoundMenus::receiverTypeCaptions() {
+    ControlsModel& controls = st_.controls_;
+    controls.setCaption("Type_recepteur", st_.text("&Receiver type", "&Type de récepteur"));
+    controls.setHint("Type_recepteur", st_.text("Selection of the receiver type (SdR or no direct conversion)",
+                                                "Sélection du type de récepteur (SdR ou à conversion directe)"));
+    controls.setCaption("Recepteur_type_SdR",
+                        st_.text("SdR receiver (USB and LSB distinct)", "Récepteur SdR (USB et LSB distincts)"));
+    controls.setCaption("Recepteur_conversion_directe",
+                        st_.text("Direct conversion receiver (USB and LSB mixed)",
+                                 "Récepteur à conversion directe (USB et LSB confondus)"));
+}
+
 void SoundMenus::applyCard(CardRole role) {
     ControlsModel& controls = st_.controls_;
     const CardRoleRow& row = roleRow(role);
-    controls.setCaption(row.menu, st_.text(row.captionEnglish, row.captionFrench));
-    controls.setHint(row.menu, st_.text(row.hintEnglish, row.hintFrench));
+    roleCaptions(row);
     const std::string defaultItem = defaultCardItem(row);
-    controls.setCaption(defaultItem, st_.text("Computer default sound card", "Carte son par défaut de l'ordinateur"));
     controls.setDown(defaultItem, false);
     const int count = st_.cards_.count(row.counted);
-    for (int k = 1; k <= kMaxCards; ++k) {
-        const std::string item = cardItem(row, k);
-        const std::string name = k <= count ? st_.cards_.name(row.counted, k - 1) : "";
-        controls.setCaption(item, st_.text("&Sound card ", "&Carte son ") + std::to_string(k) + " : " + name);
-        controls.setDown(item, false);
-    }
+    for (int k = 1; k <= kMaxCards; ++k) controls.setDown(cardItem(row, k), false);
     std::uint8_t& stored = st_.store_.record()[row.recordByte];
     std::uint8_t& device = st_.engine_.cards()[role];
     device = static_cast<std::uint8_t>(stored - 1);
@@ -96,13 +128,8 @@ void SoundMenus::rateItemClick(std::string_view item) {
 
 void SoundMenus::applySampleRate() {
     ControlsModel& controls = st_.controls_;
-    controls.setCaption("Frequence_echantillonnage", st_.text("&Sampling frequency", "&Fréquence d'échantillonnage"));
-    controls.setHint("Frequence_echantillonnage",
-                     st_.text("Selection of sampling frequency", "Sélection de la fréquence d'échantillonnage"));
-    for (const auto& item : kRateItems) {
-        controls.setCaption(item.name, st_.text(item.english, item.french));
-        controls.setDown(item.name, false);
-    }
+    rateCaptions();
+    for (const auto& item : kRateItems) controls.setDown(item.name, false);
     BufferSizes& sizes = st_.engine_.sizes();
     sizes.fee = captureRateFromCode(st_.store_.record()[config::kCaptureRate]);
     st_.settingsController_.writeConfig();
@@ -131,14 +158,7 @@ void SoundMenus::receiverTypeClick(bool sdr) {
 
 void SoundMenus::applyReceiverType() {
     ControlsModel& controls = st_.controls_;
-    controls.setCaption("Type_recepteur", st_.text("&Receiver type", "&Type de récepteur"));
-    controls.setHint("Type_recepteur", st_.text("Selection of the receiver type (SdR or no direct conversion)",
-                                                "Sélection du type de récepteur (SdR ou à conversion directe)"));
-    controls.setCaption("Recepteur_type_SdR",
-                        st_.text("SdR receiver (USB and LSB distinct)", "Récepteur SdR (USB et LSB distincts)"));
-    controls.setCaption("Recepteur_conversion_directe",
-                        st_.text("Direct conversion receiver (USB and LSB mixed)",
-                                 "Récepteur à conversion directe (USB et LSB confondus)"));
+    receiverTypeCaptions();
     controls.setDown("Recepteur_type_SdR", false);
     controls.setDown("Recepteur_conversion_directe", false);
     const bool sdr = st_.store_.record()[config::kReceiverType] == 1;

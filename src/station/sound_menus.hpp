@@ -103,6 +103,8 @@ public:
     // Counts and names the cards, hides the items of absent ones. False when there is no
     // card at all (it has said so).
     bool enumerateCards();
+    // The menus' captions in the current language, with nothing else changed.
+    void applyCaptions();
     void cardItemClick(std::string_view item);  // any of the 68 card items
     void applyCard(CardRole role);
     void rateItemClick(std::string_view item);  // Fe_192000 … Fe_11025
@@ -122,6 +124,9 @@ public:
     const std::string& mixerCommand() const { return mixerCommand_; }
 
 private:
+    void roleCaptions(const CardRoleRow& row);
+    void rateCaptions();
+    void receiverTypeCaptions();
     // A new capture rate or receiver type while running: reopen with new sizes, filters
     // and tuning.
     void restartWithNewFormat();

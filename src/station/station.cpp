@@ -15,6 +15,7 @@ bool Station::startUp() {
     flags_.startRequested = false;
     if (!soundMenus_.enumerateCards()) return false;
     settingsController_.loadConfig();
+    languageController_.applyLanguage();
     soundMenus_.locateMixer();
     settingsController_.applyConfigControls();
     settingsController_.loadFrequencyMemory();

@@ -14,6 +14,7 @@
 #include "sound/wave_engine.hpp"
 #include "link/link_session.hpp"
 #include "station/frequency_window.hpp"
+#include "station/language_controller.hpp"
 #include "station/link_controller.hpp"
 #include "station/receiver_controls.hpp"
 #include "station/settings_controller.hpp"
@@ -84,6 +85,7 @@ public:
     SettingsController& settings() { return settingsController_; }
     FrequencyWindow& frequencyWindow() { return frequencyWindow_; }
     LinkController& link() { return linkController_; }
+    LanguageController& languages() { return languageController_; }
 
     // The subsystems, for the window and for tests to read.
     ControlsModel& controls() { return controls_; }
@@ -110,6 +112,7 @@ private:
     friend class SettingsController;
     friend class FrequencyWindow;
     friend class LinkController;
+    friend class LanguageController;
     friend struct SettingsTables;
 
     // The main cycle and its steps.
@@ -166,6 +169,7 @@ private:
     SettingsController settingsController_{*this};
     FrequencyWindow frequencyWindow_{*this};
     LinkController linkController_{*this};
+    LanguageController languageController_{*this};
 };
 
 }  // namespace orv
