@@ -9,12 +9,15 @@
 #include <string>
 #include <vector>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QTimer>
 
 #include "app/batch_run.hpp"
 #include "app/options.hpp"
+#include "gui/gui_view.hpp"
+#include "gui/main_window.hpp"
 #include "platform/console_view.hpp"
 #include "platform/file_wave_api.hpp"
 #include "platform/null_wave_api.hpp"
@@ -110,26 +113,30 @@ Bilingual prepareOutputs(const orv::Options& options, const std::string& setting
 }
 
 // Real time: Timer1 every 10 ms on the event loop until SIGINT or SIGTERM, or until a
-// replayed recording (not looping) has been played out.
+// replayed recording (not looping) has been played out; with a window, until it closes
+// (the window saves the settings as it closes).
 Bilingual runRealTime(QCoreApplication& app, orv::Station& station, orv::RoleWaveApi& wave,
-                      const orv::FileWaveApi* rx, const orv::FileWaveApi* speaker) {
+                      const orv::FileWaveApi* rx, const orv::FileWaveApi* speaker, orv::MainWindow* window) {
     Bilingual failure;
     QTimer timer1;
     timer1.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer1, &QTimer::timeout, [&] {
         wave.pump();
-        if (rx && rx->draining()) station.setWaterfallCanvas(nullptr);
+        if (!window && rx && rx->draining()) station.setWaterfallCanvas(nullptr);
         station.timer1();
         failure = wave.failure();
-        if (!failure.english.empty() || stopRequested || (rx && orv::recordingPlayedOut(station, *rx, speaker)))
+        const bool ended = !window && rx && orv::recordingPlayedOut(station, *rx, speaker);
+        if (!failure.english.empty() || stopRequested || ended) {
+            if (window) window->close();
             app.quit();
+        }
     });
     timer1.start(10);
     QTimer timer4;
     QObject::connect(&timer4, &QTimer::timeout, [&] { station.timer4(); });
     timer4.start(200);
     app.exec();
-    station.formClose();
+    if (!window) station.formClose();
     return failure;
 }
 
@@ -223,6 +230,7 @@ std::int64_t drainFrames(const orv::Station& station, int rate) {
 // Drawing the waterfall needs fonts, hence a GUI application; without a display it
 // draws off screen.
 std::unique_ptr<QCoreApplication> makeApplication(const orv::Options& options, int& argc, char** argv) {
+    if (!options.headless) return std::make_unique<QApplication>(argc, argv);
     if (options.waterfall.empty()) return std::make_unique<QCoreApplication>(argc, argv);
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
     return std::make_unique<QGuiApplication>(argc, argv);
@@ -285,9 +293,6 @@ int main(int argc, char** argv) {
         std::cout << "orvandel " << ORVANDEL_VERSION << "\n";
         return 0;
     }
-    if (!options.headless)
-        say.error({"this build has no window yet; running headless.",
-                   "cette version n'a pas encore de fenêtre ; elle tourne sans."});
     std::optional<orv::Recording> rx;
     if (const Bilingual error = openRecording(options, rx); !error.english.empty()) {
         say.error(error);
@@ -312,7 +317,10 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, requestStop);
 
     orv::PosixFiles files(dir);
-    orv::ConsoleView view(std::cerr);
+    orv::ConsoleView console(std::cerr);
+    std::unique_ptr<orv::GuiView> gui;
+    if (!options.headless) gui = std::make_unique<orv::GuiView>(ORVANDEL_SOURCE_HELP_DIR);
+    orv::View& view = gui ? static_cast<orv::View&>(*gui) : console;
     orv::SystemMixer mixer(!options.batch);
     orv::RealClock realClock;
     orv::VirtualClock virtualClock;
@@ -322,11 +330,17 @@ int main(int argc, char** argv) {
     orv::QtLinkSocket linkSocket;
     orv::Station station({devices.wave(), clock, view, files, mixer, linkSocket});
     linkSocket.attach(station.link());
-    view.followLanguage(station.store().languageByte());
+    console.followLanguage(station.store().languageByte());
     station.settings().setSystemLanguage(say.language());
     say.follow(station);
-    if (!options.waterfall.empty()) station.setWaterfallCanvas(&waterfall);
+    std::unique_ptr<orv::MainWindow> window;
+    if (gui) {
+        window = std::make_unique<orv::MainWindow>(station, waterfall);
+        gui->attach(station, *window);
+    }
+    if (gui || !options.waterfall.empty()) station.setWaterfallCanvas(&waterfall);
     if (!startStation(station, options, rx, say)) return 1;
+    if (window) window->show();
     if (rx && !options.rxLoop) devices.rx().setDrain(drainFrames(station, rx->rate));
     if (options.link) {
         if (!options.linkAddress.empty()) station.link().setAddress(options.linkAddress);
@@ -341,7 +355,7 @@ int main(int argc, char** argv) {
     } else {
         const bool endsWithRecording = rx && !options.rxLoop;
         failure = runRealTime(*app, station, devices.wave(), endsWithRecording ? &devices.rx() : nullptr,
-                              options.speakerFile.empty() ? nullptr : &devices.speaker());
+                              options.speakerFile.empty() ? nullptr : &devices.speaker(), window.get());
     }
     if (!failure.english.empty()) {
         say.error(failure);

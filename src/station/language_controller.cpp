@@ -39,4 +39,10 @@ void LanguageController::englishClick() { choose(kEnglish); }
 
 void LanguageController::frenchClick() { choose(kFrench); }
 
+void LanguageController::helpClick() {
+    st_.ports_.view.openHelp(st_.language() == kEnglish ? "HELP_ORV.CHM" : "AIDE_ORV.CHM", 0);
+}
+
+void LanguageController::aboutClick() { st_.ports_.view.openAbout(); }
+
 }  // namespace orv

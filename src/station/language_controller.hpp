@@ -17,6 +17,9 @@ public:
     void applyLanguage();
     void englishClick();
     void frenchClick();
+    // Help: the help of the interface language; A_propos_de: the about window.
+    void helpClick();
+    void aboutClick();
 
 private:
     void choose(std::uint8_t language);

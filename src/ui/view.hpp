@@ -24,6 +24,8 @@ public:
     virtual void openHelp(const std::string& file, int context) = 0;
     // Opens the HF frequency memory window (Form52) modally.
     virtual void openFrequencyMemory() = 0;
+    // The about window (version and licence).
+    virtual void openAbout() {}
     // A line added to the link's log (Memo_Log), for a view that shows it elsewhere too.
     virtual void linkLogLine(const std::string& line) { (void)line; }
 };
