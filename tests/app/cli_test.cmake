@@ -44,3 +44,15 @@ run(1 --headless --batch --dir "${WORK}/plain-file/settings" --rx-file "${DATA}/
 if(NOT err MATCHES "settings folder")
   message(FATAL_ERROR "unusable folder message: ${err}")
 endif()
+
+# The man page is made from --help: every option is in it.
+if(DEFINED MAN)
+  file(READ "${MAN}" page)
+  foreach(option --headless --batch --rx-file --speaker-file --link --link-address --waterfall)
+    string(REPLACE "-" "\\-" escaped "${option}")
+    string(FIND "${page}" ".B ${escaped}" at)
+    if(at EQUAL -1)
+      message(FATAL_ERROR "the man page lacks ${option}")
+    endif()
+  endforeach()
+endif()
