@@ -1,6 +1,8 @@
 #include "gui/main_window.hpp"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QProxyStyle>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -50,6 +52,16 @@ constexpr const char* kVersions =
     "0.1.0: reception of USB, LSB, AM, FM and broadcast FM from sound cards or recordings; waterfall and tuning; "
     "settings and frequency memory; the link to Tessaryn; the window in English and French.";
 
+// Hints appear 300 ms after the pointer rests on a control.
+class HintStyle final : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* answer) const override {
+        if (hint == QStyle::SH_ToolTip_WakeUpDelay) return 300;
+        return QProxyStyle::styleHint(hint, option, widget, answer);
+    }
+};
+
 }  // namespace
 
 WaterfallWidget::WaterfallWidget(Station& station, const QtWaterfall& image, QWidget* parent)
@@ -98,6 +110,7 @@ void WaterfallWidget::mouseMoveEvent(QMouseEvent* event) {
 
 MainWindow::MainWindow(Station& station, const QtWaterfall& waterfall) : station_(station), image_(waterfall) {
     setObjectName("Form1");
+    if (!dynamic_cast<HintStyle*>(QApplication::style())) QApplication::setStyle(new HintStyle);
     auto* central = new QWidget(this);
     central->setObjectName("central");
     setCentralWidget(central);
@@ -233,6 +246,7 @@ void MainWindow::buildWidgets() {
         }
         w->setObjectName(row.name);
         w->setGeometry(row.x, row.y, row.w, row.h);
+        w->setToolTipDuration(10000);  // a hint stays 10 s
         widgets_[row.name] = w;
     }
     // The readout that matters most stands out; so does the transmit light.
