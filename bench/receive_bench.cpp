@@ -51,7 +51,8 @@ void BM_BatchCapture(benchmark::State& state) {
         orv::test::MemoryFiles files;
         orv::test::FakeMixer mixer;
         orv::test::FakeLinkSocket link;
-        orv::Station station({wave, clock, view, files, mixer, link});
+        orv::NoProcessorLoad load;
+        orv::Station station({wave, clock, view, files, mixer, link, load});
         station.startUp();
         station.soundMenus().rateItemClick("Fe_" + std::to_string(rate));
         station.receiver().modeClick(orv::modeFromNumber(static_cast<int>(state.range(1))));

@@ -27,6 +27,10 @@ BatchResult runBatch(Station& station, RoleWaveApi& wave, VirtualClock& clock, c
         if (rx.draining()) station.setWaterfallCanvas(nullptr);
         station.timer1();
         ++result.ticks;
+        // The slower timers on the same virtual clock.
+        if (result.ticks % 20 == 0) station.timer4();
+        if (result.ticks % 110 == 0) station.timer2();
+        if (result.ticks % 300 == 0) station.timer3();
         result.failure = wave.failure();
         if (!result.failure.english.empty() || recordingPlayedOut(station, rx, &speaker)) break;
     }

@@ -2,6 +2,7 @@
 // station, runs it, and completes the outputs.
 #include <atomic>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -24,6 +25,7 @@
 #include "platform/output_file.hpp"
 #include "platform/portaudio_wave_api.hpp"
 #include "platform/posix_files.hpp"
+#include "platform/proc_stat_load.hpp"
 #include "platform/qt_link_socket.hpp"
 #include "platform/qt_waterfall.hpp"
 #include "platform/real_clock.hpp"
@@ -132,6 +134,12 @@ Bilingual runRealTime(QCoreApplication& app, orv::Station& station, orv::RoleWav
         }
     });
     timer1.start(10);
+    QTimer timer2;
+    QObject::connect(&timer2, &QTimer::timeout, [&] { station.timer2(); });
+    timer2.start(1100);
+    QTimer timer3;
+    QObject::connect(&timer3, &QTimer::timeout, [&] { station.timer3(); });
+    timer3.start(3000);
     QTimer timer4;
     QObject::connect(&timer4, &QTimer::timeout, [&] { station.timer4(); });
     timer4.start(200);
@@ -225,6 +233,21 @@ bool startStation(orv::Station& station, const orv::Options& options, const std:
 std::int64_t drainFrames(const orv::Station& station, int rate) {
     const int latency = station.engine().sizes().latencySetting;
     return static_cast<std::int64_t>(latency * 25 + 250) * rate / 1000;
+}
+
+// With the clock-error test aids: what the regulation did.
+void sayRegulation(const orv::Station& station, const Say& say) {
+    const orv::MonitorController& monitors = station.monitors();
+    const auto ppm = monitors.driftPpm();
+    char drift[32] = "-";
+    if (ppm) std::snprintf(drift, sizeof drift, "%+.1f ppm", *ppm);
+    const std::string n = std::to_string(monitors.corrections());
+    const std::string late = std::to_string(monitors.correctionsSince(30001));
+    const std::string restarts = std::to_string(monitors.captureRestarts());
+    say.line({"Rate regulation: " + n + " speaker-queue corrections (" + late + " after the first 30 s), " + restarts +
+                  " capture restarts, drift " + drift,
+              "Régulation : " + n + " corrections de la file du haut-parleur (" + late + " après les 30 premières s), " +
+                  restarts + " redémarrages de la capture, dérive " + drift});
 }
 
 // Drawing the waterfall needs fonts, hence a GUI application; without a display it
@@ -328,7 +351,8 @@ int main(int argc, char** argv) {
     SoundDevices devices(options, rx, outputs, clock);
     orv::QtWaterfall waterfall;
     orv::QtLinkSocket linkSocket;
-    orv::Station station({devices.wave(), clock, view, files, mixer, linkSocket});
+    orv::ProcStatLoad load;
+    orv::Station station({devices.wave(), clock, view, files, mixer, linkSocket, load});
     linkSocket.attach(station.link());
     console.followLanguage(station.store().languageByte());
     station.settings().setSystemLanguage(say.language());
@@ -342,6 +366,8 @@ int main(int argc, char** argv) {
     if (!startStation(station, options, rx, say)) return 1;
     if (window) window->show();
     if (rx && !options.rxLoop) devices.rx().setDrain(drainFrames(station, rx->rate));
+    devices.rx().setClockErrorPpm(options.rxPpmValue);
+    devices.speaker().setClockErrorPpm(options.speakerPpmValue);
     if (options.link) {
         if (!options.linkAddress.empty()) station.link().setAddress(options.linkAddress);
         station.link().connectionClick();
@@ -362,6 +388,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (!completeOutputs(options, station, devices, outputs, waterfall, say)) return 1;
+    if (!options.speakerPpm.empty() || !options.rxPpm.empty()) sayRegulation(station, say);
     if (station.store().saveFailed()) {
         say.error({"the settings could not be saved in '" + dir + "'",
                    "les réglages n'ont pas pu être enregistrés dans '" + dir + "'"});

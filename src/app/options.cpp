@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <tuple>
 
 #include "display/tuning.hpp"
 #include "settings/config_record.hpp"
@@ -50,6 +51,10 @@ constexpr OptionRow kOptions[] = {
      "ouvrir le lien avec le programme de décodage (port TCP 3020) au démarrage"},
     {"--link-address", "ADDR", "with --link: listen on ADDR (default 127.0.0.1: this computer only; 0.0.0.0: every network)",
      "avec --link : écouter sur ADDR (par défaut 127.0.0.1 : cet ordinateur seul ; 0.0.0.0 : tous les réseaux)"},
+    {"--speaker-ppm", "PPM", "test aid: the speaker file plays PPM parts per million fast (negative: slow)",
+     "aide aux essais : le fichier du haut-parleur joue PPM millionièmes trop vite (négatif : trop lentement)"},
+    {"--rx-ppm", "PPM", "test aid: the recording is captured PPM parts per million fast (negative: slow)",
+     "aide aux essais : l'enregistrement est capturé PPM millionièmes trop vite (négatif : trop lentement)"},
     {"--help", nullptr, "show this help and exit", "afficher cette aide et quitter"},
     {"--version", nullptr, "show the version and exit", "afficher la version et quitter"},
 };
@@ -69,6 +74,8 @@ std::string* valueOption(Options& o, const std::string& name) {
     if (name == "--centre") return &o.centre;
     if (name == "--offset") return &o.offset;
     if (name == "--link-address") return &o.linkAddress;
+    if (name == "--speaker-ppm") return &o.speakerPpm;
+    if (name == "--rx-ppm") return &o.rxPpm;
     return nullptr;
 }
 
@@ -110,6 +117,14 @@ Bilingual checkValues(Options& o) {
     if (!o.centre.empty() && (o.centre.size() > 9 || o.centre.find_first_not_of("0123456789") != std::string::npos))
         return takes("--centre", "a frequency of 1 to 9 digits in hertz", "une fréquence de 1 à 9 chiffres en hertz",
                      o.centre);
+    for (auto [text, value, name] : {std::tuple{&o.speakerPpm, &o.speakerPpmValue, "--speaker-ppm"},
+                                     std::tuple{&o.rxPpm, &o.rxPpmValue, "--rx-ppm"}}) {
+        if (text->empty()) continue;
+        const char* first = text->data();
+        const auto [end, error] = std::from_chars(first, first + text->size(), *value);
+        if (error != std::errc() || end != first + text->size() || *value < -10000 || *value > 10000)
+            return takes(name, "parts per million from -10000 to 10000", "des millionièmes de -10000 à 10000", *text);
+    }
     if (!o.offset.empty()) return parseOffset(o.offset, o.offsetHz);
     return {};
 }

@@ -28,6 +28,10 @@ struct Options {
     std::optional<int> offsetHz;  // its value, once checked
     std::string waterfall;  // PNG written at the end of a headless run
     std::string centre;     // Frequence_centrale
+    std::string speakerPpm;   // test aids: clock errors of the file devices, parts per million
+    std::string rxPpm;
+    double speakerPpmValue = 0;
+    double rxPpmValue = 0;
     bool link = false;        // open the link at start
     std::string linkAddress;  // where it listens (loopback when empty)
 };

@@ -18,6 +18,10 @@ public:
     void append(T value) { items_.push_back(value); }
     void append(std::span<const T> values) { items_.insert(items_.end(), values.begin(), values.end()); }
     void appendRepeated(T value, std::size_t count) { items_.insert(items_.end(), count, value); }
+    // Puts `count` samples of `value` ahead of the oldest one.
+    void prependRepeated(T value, std::size_t count) {
+        items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(head_), count, value);
+    }
 
     // The first n samples (fewer when the queue is shorter).
     std::span<const T> first(std::size_t n) const {

@@ -37,7 +37,7 @@ QString q(const std::string& text) { return QString::fromStdString(text); }
 constexpr const char* kNotBuiltYet[] = {
     "transmission_phonie", "Transmission_tune",  "TX_3000_Hz", "Bouton_CAG_TX",
     "FILTRE_TX",           "INVERSION_I_Q_TX",   "Correction_phase_amplitude_TX",
-    "Correction_phase_amplitude_RX", "INVERSION_I_Q_RX", "CPUmetre", "TEMPS_DE_LATENCE",
+    "Correction_phase_amplitude_RX", "INVERSION_I_Q_RX",
     "Portserie_sortie",    "Port_serie_entree",
 };
 
@@ -296,6 +296,9 @@ void MainWindow::connectHandlers() {
     onClick("Autres_frequences_SDR", [&rx](bool) { rx.otherFrequenciesClick(); });
     SoundMenus& menus = s.soundMenus();
     onClick("Fe_regulee", [&menus](bool down) { menus.feRegulatedClick(down); });
+    onClick("CPUmetre", [&s](bool down) { s.monitors().cpuMeterClick(down); });
+    auto* latency = static_cast<QSlider*>(widgets_["TEMPS_DE_LATENCE"]);
+    QObject::connect(latency, &QSlider::valueChanged, this, [&s](int position) { s.monitors().latencyChange(position); });
     onClick("Fes_egale_Fee", [&menus](bool down) { menus.fesEqualsFeeClick(down); });
     for (const auto& b : kMixerButtons) onClick(b.name, [&menus, name = b.name](bool) { menus.mixerButtonClick(name); });
     for (const auto& item : cardItems()) onClick(item.name, [&menus, name = item.name](bool) { menus.cardItemClick(name); });

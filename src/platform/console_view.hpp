@@ -22,6 +22,7 @@ public:
     void openHelp(const std::string&, int) override {}
     void openFrequencyMemory() override {}
     void linkLogLine(const std::string& line) override { out_ << line << std::endl; }
+    void statusLine(const std::string& line) override { out_ << line << std::endl; }
 
 private:
     void print(const std::string& title, const std::string& text);

@@ -12,6 +12,13 @@ namespace orv {
 namespace {
 
 std::int64_t durationMs(std::int64_t frames, int rate) { return frames * 1000 / rate; }
+
+// The same for a device whose clock is off by `ppm` parts per million (faster when
+// positive): it takes the frames in a little less time.
+std::int64_t durationMs(std::int64_t frames, int rate, double ppm) {
+    if (ppm == 0) return durationMs(frames, rate);
+    return static_cast<std::int64_t>(static_cast<double>(frames) * 1000.0 / (rate * (1.0 + ppm * 1e-6)));
+}
 }  // namespace
 
 FileWaveApi::FileWaveApi(Clock& clock, std::optional<Recording> recording, std::string outputPath, bool loop,
@@ -117,7 +124,7 @@ int FileWaveApi::addBuffer(Handle handle, WaveHeader& header) {
 int FileWaveApi::start(Handle handle) {
     if (!captureOpen_ || handle != kCaptureHandle) return kWaveInvalidHandle;
     captureStarted_ = true;
-    captureStartMs_ = clock_.nowMs() - durationMs(framesCaptured_, recording_->rate);
+    captureStartMs_ = clock_.nowMs() - durationMs(framesCaptured_, recording_->rate, ppm_);
     return kWaveOk;
 }
 
@@ -127,7 +134,16 @@ int FileWaveApi::write(Handle handle, WaveHeader& header) {
     if (!outputPath_.empty() && !openOutput()) return kWaveError;
     header.flags &= ~kWaveHeaderDone;
     const auto frames = static_cast<std::int64_t>(header.data.size()) / playbackFormat_.blockAlign();
-    playbackFreeAtMs_ = std::max(playbackFreeAtMs_, clock_.nowMs()) + durationMs(frames, playbackFormat_.samplesPerSecond);
+    // Played frames are counted from the moment the device last ran dry, so a clock error
+    // adds up rather than being lost to whole milliseconds.
+    const std::int64_t now = clock_.nowMs();
+    if (now >= playbackFreeAtMs_) {
+        playbackRunStartMs_ = now;
+        playbackRunFrames_ = 0;
+    }
+    playbackRunFrames_ += frames;
+    playbackFreeAtMs_ = ppm_ == 0 ? std::max(playbackFreeAtMs_, now) + durationMs(frames, playbackFormat_.samplesPerSecond)
+                                  : playbackRunStartMs_ + durationMs(playbackRunFrames_, playbackFormat_.samplesPerSecond, ppm_);
     playing_.emplace_back(&header, playbackFreeAtMs_);
     return kWaveOk;
 }
@@ -182,7 +198,7 @@ void FileWaveApi::pumpCapture() {
     while (!captureQueue_.empty()) {
         WaveHeader& header = *captureQueue_.front();
         const auto frames = static_cast<std::int64_t>(header.data.size()) / (2 * recording_->channels);
-        if (clock_.nowMs() < captureStartMs_ + durationMs(framesCaptured_ + frames, recording_->rate)) return;
+        if (clock_.nowMs() < captureStartMs_ + durationMs(framesCaptured_ + frames, recording_->rate, ppm_)) return;
         if (!fillFromRecording(header)) {
             ended_ = true;
             return;

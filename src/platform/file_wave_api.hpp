@@ -34,6 +34,9 @@ public:
     // After the recording's last frame, capture goes on with `frames` frames of silence
     // (whole buffers), so what the processing still holds of the recording comes out.
     void setDrain(std::int64_t frames) { drainFrames_ = frames; }
+    // A clock error of the device in parts per million (a test aid: two cards never run
+    // at quite the same rate). Positive: the device runs fast.
+    void setClockErrorPpm(double ppm) { ppm_ = ppm; }
     // The recording's frames are all delivered: what capture gives now is silence.
     bool draining() const { return draining_; }
     // The recording has delivered its last buffer (and the silence after it).
@@ -90,6 +93,9 @@ private:
     WaveFormat playbackFormat_;
     WaveFormat outputFormat_;
     std::int64_t playbackFreeAtMs_ = 0;  // when the device has played all written so far
+    std::int64_t playbackRunStartMs_ = 0;
+    std::int64_t playbackRunFrames_ = 0;
+    double ppm_ = 0;
     std::deque<std::pair<WaveHeader*, std::int64_t>> playing_;  // buffer, time it is done
     std::int64_t framesWritten_ = 0;
     Bilingual failure_;

@@ -135,6 +135,7 @@ void SoundMenus::applySampleRate() {
     st_.settingsController_.writeConfig();
     for (const auto& item : kRateItems)
         if (item.rate == sizes.fee) controls.setDown(item.name, true);
+    st_.monitorController_.clearRegulation();
     st_.syncRates();
     if (st_.flags_.processingRunning) restartWithNewFormat();
 }
@@ -167,7 +168,9 @@ void SoundMenus::applyReceiverType() {
     controls.setDown(sdr ? "Recepteur_type_SdR" : "Recepteur_conversion_directe", true);
     controls.setEnabled("Correction_phase_amplitude_RX", sdr);
     controls.setEnabled("Correction_phase_amplitude_TX", sdr);
-    if (st_.flags_.processingRunning) restartWithNewFormat();
+    if (!st_.flags_.processingRunning) return;
+    st_.monitorController_.clearRegulation();
+    restartWithNewFormat();
 }
 
 void SoundMenus::feRegulatedClick(bool down) {

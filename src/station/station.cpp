@@ -7,7 +7,8 @@ Station::Station(StationPorts ports)
     : ports_(ports),
       store_(ports.files, ports.view),
       messages_(ports.view, store_.languageByte()),
-      engine_(ports.wave, ports.clock, messages_, controls_) {
+      engine_(ports.wave, ports.clock, messages_, controls_),
+      runStartMs_(ports.clock.nowMs()) {
     syncRates();
 }
 

@@ -16,6 +16,7 @@
 #include "station/frequency_window.hpp"
 #include "station/language_controller.hpp"
 #include "station/link_controller.hpp"
+#include "station/monitor_controller.hpp"
 #include "station/receiver_controls.hpp"
 #include "station/settings_controller.hpp"
 #include "station/sound_menus.hpp"
@@ -27,6 +28,7 @@
 #include "ui/lang_text.hpp"
 #include "ui/link_socket.hpp"
 #include "ui/message_window.hpp"
+#include "ui/processor_load.hpp"
 #include "ui/view.hpp"
 
 namespace orv {
@@ -39,6 +41,7 @@ struct StationPorts {
     Files& files;
     Mixer& mixer;
     LinkSocket& link;
+    ProcessorLoad& load;
 };
 
 // What belongs to the whole cycle rather than to one subsystem.
@@ -75,8 +78,11 @@ public:
     void formClose();
     void abandonClick();
 
-    // Timer1: the 10 ms main cycle; Timer4: the link's 200 ms backlog report.
+    // Timer1: the 10 ms main cycle; Timer2 (1.1 s) and Timer3 (3 s): the monitors;
+    // Timer4: the link's 200 ms backlog report.
     void timer1() { mainCycle(); }
+    void timer2() { monitorController_.timer2(); }
+    void timer3() { monitorController_.timer3(); }
     void timer4() { linkController_.timer4(); }
 
     // The window's handlers, by concern.
@@ -86,6 +92,8 @@ public:
     FrequencyWindow& frequencyWindow() { return frequencyWindow_; }
     LinkController& link() { return linkController_; }
     LanguageController& languages() { return languageController_; }
+    MonitorController& monitors() { return monitorController_; }
+    const MonitorController& monitors() const { return monitorController_; }
 
     // The subsystems, for the window and for tests to read.
     ControlsModel& controls() { return controls_; }
@@ -113,6 +121,7 @@ private:
     friend class FrequencyWindow;
     friend class LinkController;
     friend class LanguageController;
+    friend class MonitorController;
     friend struct SettingsTables;
 
     // The main cycle and its steps.
@@ -163,6 +172,7 @@ private:
     WaterfallCanvas* canvas_ = nullptr;
     double globalLevel_ = 0;  // the whole band's level, from the spectrum display
     double levelRatio_ = 0;
+    std::int64_t runStartMs_ = 0;
 
     SoundMenus soundMenus_{*this};
     ReceiverControls receiver_{*this};
@@ -170,6 +180,7 @@ private:
     FrequencyWindow frequencyWindow_{*this};
     LinkController linkController_{*this};
     LanguageController languageController_{*this};
+    MonitorController monitorController_{*this};
 };
 
 }  // namespace orv

@@ -53,6 +53,7 @@ void Station::endTransmit() {
     // Back to receive through the restart pattern: the next tick reopens the receive
     // devices.
     stopAllSound();
+    monitorController_.clearRegulation();
     flags_.receiveActive = true;
     updateLinkAudio();
     flags_.txChainReady = false;

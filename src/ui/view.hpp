@@ -26,6 +26,8 @@ public:
     virtual void openFrequencyMemory() = 0;
     // The about window (version and licence).
     virtual void openAbout() {}
+    // A status line for a view without the window's labels (the drift of the cards).
+    virtual void statusLine(const std::string& line) { (void)line; }
     // A line added to the link's log (Memo_Log), for a view that shows it elsewhere too.
     virtual void linkLogLine(const std::string& line) { (void)line; }
 };

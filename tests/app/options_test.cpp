@@ -77,6 +77,17 @@ TEST(Options, OffsetsAreWholeNumbersWithinWhatTheSettingsKeep) {
     EXPECT_EQ(parseOptions({"--offset"}).error.english, "option --offset needs a value");
 }
 
+TEST(Options, ClockErrorTestAidsTakePartsPerMillion) {
+    const auto p = parseOptions({"--speaker-ppm", "200", "--rx-ppm=-12.5"});
+    EXPECT_EQ(p.error.english, "");
+    EXPECT_EQ(p.options.speakerPpmValue, 200);
+    EXPECT_EQ(p.options.rxPpmValue, -12.5);
+    EXPECT_EQ(parseOptions({"--speaker-ppm", "20000"}).error.english,
+              "--speaker-ppm takes parts per million from -10000 to 10000, not '20000'");
+    EXPECT_EQ(parseOptions({"--rx-ppm", "fast"}).error.english,
+              "--rx-ppm takes parts per million from -10000 to 10000, not 'fast'");
+}
+
 TEST(Options, MessagesAndHelpInFrench) {
     EXPECT_EQ(parseOptions({"--agc", "oui"}).error.french, "--agc prend on ou off, pas 'oui'");
     EXPECT_EQ(parseOptions({"--nope"}).error.french, "option inconnue '--nope'");

@@ -9,6 +9,7 @@
 #include "ui/clock.hpp"
 #include "sound/mixer.hpp"
 #include "ui/link_socket.hpp"
+#include "ui/processor_load.hpp"
 #include "ui/view.hpp"
 
 namespace orv::test {
@@ -95,6 +96,20 @@ public:
         if (!clientReads) return false;
         sent.insert(sent.end(), bytes.begin(), bytes.end());
         return true;
+    }
+};
+
+// A processor-load source that answers what the test puts in it (nothing: no source).
+class FakeLoad final : public ProcessorLoad {
+public:
+    std::vector<int> readings;
+    bool available = true;
+    std::optional<int> read() override {
+        if (!available) return std::nullopt;
+        if (readings.empty()) return 0;
+        const int r = readings.front();
+        readings.erase(readings.begin());
+        return r;
     }
 };
 

@@ -30,7 +30,9 @@ struct StationFixture {
     MemoryFiles files = filesWithTestSettings();
     FakeMixer mixer;
     FakeLinkSocket link;
-    std::unique_ptr<Station> station = std::make_unique<Station>(StationPorts{wave, clock, view, files, mixer, link});
+    FakeLoad load;
+    std::unique_ptr<Station> station =
+        std::make_unique<Station>(StationPorts{wave, clock, view, files, mixer, link, load});
 
     const WaveEngine& engine() const { return station->engine(); }
     const BufferSizes& sizes() const { return station->engine().sizes(); }
