@@ -28,7 +28,7 @@ OutputRateRegulator::Result OutputRateRegulator::regulate(std::int64_t fillSum, 
     return result;
 }
 
-void DriftEstimator::add(double seconds, int adaptedRate, int nominalRate, double queueSamples,
+void DriftEstimator::add(double seconds, double adaptedRate, int nominalRate, double queueSamples,
                          int correctionSamples) {
     if (lastSeconds_ >= 0) produced_ += (adaptedRate - nominalRate) * (seconds - lastSeconds_);
     lastSeconds_ = seconds;

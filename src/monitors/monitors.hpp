@@ -59,7 +59,7 @@ public:
     // One regulation period ending at `seconds`: the rate the resampler was given during
     // it, the nominal rate, the queue's average level in samples, and the samples dropped
     // (positive) or put in (negative) at its end.
-    void add(double seconds, int adaptedRate, int nominalRate, double queueSamples, int correctionSamples);
+    void add(double seconds, double adaptedRate, int nominalRate, double queueSamples, int correctionSamples);
     void clear();
     std::optional<double> ppm() const;
 

@@ -142,8 +142,7 @@ int FileWaveApi::write(Handle handle, WaveHeader& header) {
         playbackRunFrames_ = 0;
     }
     playbackRunFrames_ += frames;
-    playbackFreeAtMs_ = ppm_ == 0 ? std::max(playbackFreeAtMs_, now) + durationMs(frames, playbackFormat_.samplesPerSecond)
-                                  : playbackRunStartMs_ + durationMs(playbackRunFrames_, playbackFormat_.samplesPerSecond, ppm_);
+    playbackFreeAtMs_ = playbackRunStartMs_ + durationMs(playbackRunFrames_, playbackFormat_.samplesPerSecond, ppm_);
     playing_.emplace_back(&header, playbackFreeAtMs_);
     return kWaveOk;
 }

@@ -47,10 +47,13 @@ void MonitorController::timer3() {
     }
     // The rate just used, before the new one takes over, goes into the drift.
     const double queue = result.fillPercent / 100.0 * (sizes.outBufferBytes / 2);
+    // The resampler's ratio is kept in ten-thousandths: the rate it really gives is the
+    // nominal rate scaled by it, not the adapted rate asked of it.
     const int nominal = nominalOutputRate(sizes.fee, false);
-    drift_.add(static_cast<double>(st_.ports_.clock.nowMs()) / 1000.0, adaptedRate_ ? adaptedRate_ : nominal, nominal,
-               queue, result.correctionSamples);
-    adaptedRate_ = result.adaptedRate;
+    const double inEffect = static_cast<double>(nominal) * ReceiveChain::kResampleScale /
+                            static_cast<double>(st_.receive_.resampleRatio());
+    drift_.add(static_cast<double>(st_.ports_.clock.nowMs()) / 1000.0, inEffect, nominal, queue,
+               result.correctionSamples);
     st_.receive_.setOutputRate(result.adaptedRate);
     st_.controls_.setText("Label_Fe_regulee",
                           std::to_string(result.fillPercent) + " % / " + std::to_string(result.adaptedRate));

@@ -24,7 +24,6 @@ public:
     void clearRegulation() {
         regulator_.clearHistory();
         drift_.clear();
-        adaptedRate_ = 0;
     }
 
     std::optional<double> driftPpm() const { return drift_.ppm(); }
@@ -40,7 +39,6 @@ private:
     OutputRateRegulator regulator_;
     CaptureWatchdog watchdog_;
     DriftEstimator drift_;
-    int adaptedRate_ = 0;  // the rate the resampler runs at, 0 until the first regulation
     LoadMeter load_;
     bool cpuOn_ = false;
     bool cpuReady_ = false;
