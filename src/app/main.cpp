@@ -244,10 +244,12 @@ void sayRegulation(const orv::Station& station, const Say& say) {
     const std::string n = std::to_string(monitors.corrections());
     const std::string late = std::to_string(monitors.correctionsSince(30001));
     const std::string restarts = std::to_string(monitors.captureRestarts());
+    const std::string fill = std::to_string(monitors.fillPercent());
     say.line({"Rate regulation: " + n + " speaker-queue corrections (" + late + " after the first 30 s), " + restarts +
-                  " capture restarts, drift " + drift,
+                  " capture restarts, drift " + drift + ", speaker queue at " + fill + " % of a buffer",
               "Régulation : " + n + " corrections de la file du haut-parleur (" + late + " après les 30 premières s), " +
-                  restarts + " redémarrages de la capture, dérive " + drift});
+                  restarts + " redémarrages de la capture, dérive " + drift + ", file du haut-parleur à " + fill +
+                  " % d'un tampon"});
 }
 
 // Drawing the waterfall needs fonts, hence a GUI application; without a display it

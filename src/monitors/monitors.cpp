@@ -28,40 +28,4 @@ OutputRateRegulator::Result OutputRateRegulator::regulate(std::int64_t fillSum, 
     return result;
 }
 
-void DriftEstimator::add(double seconds, double adaptedRate, int nominalRate, double queueSamples,
-                         int correctionSamples) {
-    if (lastSeconds_ >= 0) produced_ += (adaptedRate - nominalRate) * (seconds - lastSeconds_);
-    lastSeconds_ = seconds;
-    nominal_ = nominalRate;
-    // The level was measured over the period, before its correction.
-    points_.push_back({seconds, produced_ - queueSamples});
-    produced_ -= correctionSamples;
-    if (points_.size() > kPeriods) points_.pop_front();
-}
-
-void DriftEstimator::clear() {
-    points_.clear();
-    produced_ = 0;
-    lastSeconds_ = -1;
-}
-
-std::optional<double> DriftEstimator::ppm() const {
-    if (points_.size() < kMinPeriods || nominal_ == 0) return std::nullopt;
-    double st = 0, sy = 0;
-    for (const auto& p : points_) {
-        st += p.t;
-        sy += p.y;
-    }
-    const double n = static_cast<double>(points_.size());
-    const double mt = st / n;
-    const double my = sy / n;
-    double num = 0, den = 0;
-    for (const auto& p : points_) {
-        num += (p.t - mt) * (p.y - my);
-        den += (p.t - mt) * (p.t - mt);
-    }
-    if (den == 0) return std::nullopt;
-    return num / den / nominal_ * 1e6;
-}
-
 }  // namespace orv

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <optional>
 
 namespace orv {
@@ -43,35 +42,6 @@ public:
 
 private:
     std::int32_t seen_ = 20;
-};
-
-// The drift between the receive card's clock and the speaker card's, in parts per
-// million. Over a regulation period the speaker queue changes by what the resampler made
-// at the regulated rate, less what the card took at its own rate, less the samples the
-// regulation dropped (or plus those it put in): so the card's rate is the slope of
-// (Σ (adapted − nominal) × duration − corrections − queue level) against time, fitted over
-// the last minutes. A speaker card that runs fast gives a positive figure.
-class DriftEstimator {
-public:
-    static constexpr std::size_t kPeriods = 200;     // 10 minutes of 3 s periods
-    static constexpr std::size_t kMinPeriods = 20;   // a minute before saying anything
-
-    // One regulation period ending at `seconds`: the rate the resampler was given during
-    // it, the nominal rate, the queue's average level in samples, and the samples dropped
-    // (positive) or put in (negative) at its end.
-    void add(double seconds, double adaptedRate, int nominalRate, double queueSamples, int correctionSamples);
-    void clear();
-    std::optional<double> ppm() const;
-
-private:
-    struct Point {
-        double t;
-        double y;
-    };
-    std::deque<Point> points_;
-    double produced_ = 0;  // Σ (adapted − nominal) × duration − corrections
-    double lastSeconds_ = -1;
-    int nominal_ = 0;
 };
 
 // The processor-load readout: each new reading shown averaged with the previous one.

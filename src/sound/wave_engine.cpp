@@ -65,6 +65,7 @@ void WaveEngine::openCapture(std::uint8_t card) {
         if (captureOpened_) return;
     }
     captureFormat_ = WaveFormat{sizes_.captureChannels(), sizes_.captureRate, 16};
+    receiveClock_.clear();
     if (!allocate(capture_, sizes_.captureBufferBytes, true)) {
         capture_ = {};
         return;
@@ -91,6 +92,7 @@ bool WaveEngine::openPlayback(bool stereo, bool txCard, bool transmitting) {
     if (playbackOpened_) stopPlayback();
     if (playbackOpened_) return false;
     playbackIsTxCard_ = stereo;
+    speakerClock_.clear();
     // The TX card takes I/Q at the capture rate, the speaker audio at the output rate.
     playbackFormat_ = WaveFormat{stereo ? 2 : 1, stereo ? sizes_.fee : sizes_.fes(), 16};
     if (!allocate(playback_, sizes_.outBufferBytes, false)) {
@@ -143,6 +145,7 @@ bool WaveEngine::formatTrial() {
 }
 
 bool WaveEngine::writePlayback(int k) {
+    playedSeen_[index(k)] = false;
     const int rc = api_.write(playbackHandle_, playbackHeader(k));
     if (rc == kWaveOk || rc == kWaveStillPlaying) return true;
     if (k == 1)
@@ -236,6 +239,8 @@ void WaveEngine::collectCaptureBuffer(int k) {
     slot.copying = false;
     lastCaptureBuffer_ = k;
     ++captureCount_;
+    if (sizes_.captureStereo)
+        receiveClock_.add(static_cast<double>(clock_.nowMs()) / 1000.0, sizes_.captureBufferBytes / sizes_.captureFrameBytes());
 }
 
 bool WaveEngine::finishCapturedBuffer(int k) {
@@ -249,6 +254,15 @@ bool WaveEngine::finishCapturedBuffer(int k) {
 void WaveEngine::dropCapturedBuffer(int k) {
     capture[index(k)].ready = false;
     lastSeenCaptureBuffer_ = lastCaptureBuffer_;
+}
+
+std::optional<double> WaveEngine::clockDriftPpm() const {
+    const auto receive = receiveClock_.rate();
+    const auto speaker = speakerClock_.rate();
+    if (!receive || !speaker || !playbackOpened_ || playbackIsTxCard_) return std::nullopt;
+    const double speakerRatio = *speaker / playbackFormat_.samplesPerSecond;
+    const double receiveRatio = *receive / captureFormat_.samplesPerSecond;
+    return (speakerRatio / receiveRatio - 1.0) * 1e6;
 }
 
 void WaveEngine::cutBacklogBeyondOneSecond() {
@@ -271,6 +285,7 @@ void WaveEngine::regulateSpeakerQueue() {
 
 void WaveEngine::feedPlayback(bool testTone) {
     if (!playbackOpened_) return;
+    notePlayedBuffers();
     const auto wholeBufferQueued = [&] {
         if (!playbackIsTxCard_) return speaker_.size() >= static_cast<std::size_t>(sizes_.outBufferBytes / 2);
         if (testTone) return true;
@@ -282,6 +297,17 @@ void WaveEngine::feedPlayback(bool testTone) {
         const std::uint32_t flags = playbackHeader(k).flags.load(std::memory_order_acquire);
         const bool free = (flags & (kWaveHeaderDone | kWaveHeaderPrepared)) == (kWaveHeaderDone | kWaveHeaderPrepared);
         if (k == nextOutputBuffer_ && free) refillPlaybackBuffer(k, testTone);
+    }
+}
+
+void WaveEngine::notePlayedBuffers() {
+    if (playbackIsTxCard_) return;
+    // A buffer is timed when it is first seen played, not when it is refilled: a refill
+    // waits for the queue, the card does not.
+    for (const int k : {1, 2}) {
+        if (playedSeen_[index(k)] || !(playbackHeader(k).flags.load(std::memory_order_acquire) & kWaveHeaderDone)) continue;
+        playedSeen_[index(k)] = true;
+        speakerClock_.add(static_cast<double>(clock_.nowMs()) / 1000.0, sizes_.outBufferBytes / 2);
     }
 }
 

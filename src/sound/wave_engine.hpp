@@ -3,7 +3,9 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
+#include "dsp/clock_fit.hpp"
 #include "dsp/sample_fifo.hpp"
 #include "sound/buffer_sizes.hpp"
 #include "sound/cards.hpp"
@@ -109,6 +111,10 @@ public:
         refillLevelSum_ = 0;
         refillCount_ = 0;
     }
+    // How fast the speaker card runs against the receive card, in parts per million
+    // (positive: the speaker card is fast), from when their buffers complete; nothing
+    // until both have been running for a minute.
+    std::optional<double> clockDriftPpm() const;
     // The receive queues emptied: the restart pattern.
     void clearReceiveQueues() { rxBacklog_.clear(); }
 
@@ -121,6 +127,8 @@ private:
     int addCaptureBuffer(int k) { return api_.addBuffer(captureHandle_, captureHeader(k)); }
     void collectCaptureBuffer(int k);
     void refillPlaybackBuffer(int k, bool testTone);
+    // Times the playback buffers the speaker card has finished since they were written.
+    void notePlayedBuffers();
     // Writes playback buffer k, reporting a failure; "still playing" counts as success.
     bool writePlayback(int k);
 
@@ -155,6 +163,9 @@ private:
     SampleFifo<std::int16_t> tx_;
     std::int64_t refillLevelSum_ = 0;
     std::int32_t refillCount_ = 0;
+    ClockFit receiveClock_;  // the receive card's capture, while it is open
+    ClockFit speakerClock_;  // the speaker card's playback, while it is open
+    std::array<bool, 2> playedSeen_{};  // buffer k's completion already timed
 };
 
 }  // namespace orv

@@ -45,23 +45,17 @@ void MonitorController::timer3() {
         ++corrections_;
         if (st_.ports_.clock.nowMs() - st_.runStartMs_ > firstCorrectionWindowMs_) ++late_;
     }
-    // The rate just used, before the new one takes over, goes into the drift.
-    const double queue = result.fillPercent / 100.0 * (sizes.outBufferBytes / 2);
-    // The resampler's ratio is kept in ten-thousandths: the rate it really gives is the
-    // nominal rate scaled by it, not the adapted rate asked of it.
-    const int nominal = nominalOutputRate(sizes.fee, false);
-    const double inEffect = static_cast<double>(nominal) * ReceiveChain::kResampleScale /
-                            static_cast<double>(st_.receive_.resampleRatio());
-    drift_.add(static_cast<double>(st_.ports_.clock.nowMs()) / 1000.0, inEffect, nominal, queue,
-               result.correctionSamples);
+    fillPercent_ = result.fillPercent;
     st_.receive_.setOutputRate(result.adaptedRate);
     st_.controls_.setText("Label_Fe_regulee",
                           std::to_string(result.fillPercent) + " % / " + std::to_string(result.adaptedRate));
     showDrift();
 }
 
+std::optional<double> MonitorController::driftPpm() const { return st_.engine_.clockDriftPpm(); }
+
 void MonitorController::showDrift() {
-    const auto ppm = drift_.ppm();
+    const auto ppm = st_.engine_.clockDriftPpm();
     if (!ppm) return;
     char figure[32];
     std::snprintf(figure, sizeof figure, "%+.0f ppm", *ppm);

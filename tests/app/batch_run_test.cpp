@@ -1,6 +1,7 @@
 // Runs the program on generated recordings, as a user would from a terminal.
 #include <chrono>
 #include <fstream>
+#include <regex>
 
 #include "settings/config_record.hpp"
 #include "support/program_run.hpp"
@@ -171,6 +172,64 @@ TEST_F(BatchRun, ARecordingPlaysOnARealSpeakerCardInRealTime) {
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(600));
     EXPECT_EQ(err.find("Impossible working"), std::string::npos) << err;
     EXPECT_EQ(err.find("Error"), std::string::npos) << err;
+}
+
+}  // namespace
+}  // namespace orv::test
+
+namespace orv::test {
+namespace {
+
+// Ten minutes of a silent 48000 band, piped in, with one card's clock off by 200 ppm.
+class ClockDriftRun : public ProgramRun {
+protected:
+    // The shell prefix that feeds the recording on standard input: a WAV header, zeros.
+    std::string tenMinutesOfBand() {
+        const std::uint32_t bytes = 600u * 48000u * 4u;
+        const auto le32 = [](std::uint32_t v) {
+            return std::string{char(v & 0xFF), char(v >> 8 & 0xFF), char(v >> 16 & 0xFF), char(v >> 24 & 0xFF)};
+        };
+        std::ofstream header(path("header.wav"), std::ios::binary);
+        header << "RIFF" << le32(36 + bytes) << "WAVEfmt " << le32(16) << std::string("\x01\x00\x02\x00", 4)
+               << le32(48000) << le32(48000 * 4) << std::string("\x04\x00\x10\x00", 4) << "data" << le32(bytes);
+        return "(cat " + path("header.wav") + "; head -c " + std::to_string(bytes) + " /dev/zero) | ";
+    }
+    void storeFeRegulated(bool on) {
+        fs::create_directories(path("settings"));
+        ConfigRecord record = kStandardConfig;
+        record[config::kFeRegulated] = on ? 2 : 1;
+        std::ofstream(path("settings") + "/" + kConfigFileName, std::ios::binary)
+            .write(reinterpret_cast<const char*>(record.data()), static_cast<std::streamsize>(record.size()));
+    }
+};
+
+TEST_F(ClockDriftRun, TheQueueStaysInItsBandAndTheDriftIsMeasuredWithinAFewPpm) {
+    struct Case {
+        const char* clock;
+        bool feRegulated;
+        double drift;  // speaker card against receive card
+    };
+    for (const Case c : {Case{"--speaker-ppm 200", true, 200}, Case{"--speaker-ppm -200", true, -200},
+                         Case{"--speaker-ppm 200", false, 200}, Case{"--speaker-ppm -200", false, -200},
+                         Case{"--rx-ppm 200", true, -200}}) {
+        SCOPED_TRACE(std::string(c.clock) + (c.feRegulated ? ", Fe_regulee on" : ", Fe_regulee off"));
+        storeFeRegulated(c.feRegulated);
+        ASSERT_EQ(run("--headless --batch --rx-file /dev/stdin --speaker-file " + path("out.wav") + " " + c.clock,
+                      tenMinutesOfBand()),
+                  0)
+            << err;
+        std::smatch m;
+        const std::regex said(R"(Rate regulation: (\d+) speaker-queue corrections \((\d+) after the first 30 s\), )"
+                              R"((\d+) capture restarts, drift ([-+]\d+\.\d) ppm, speaker queue at (\d+) % of a buffer)");
+        ASSERT_TRUE(std::regex_search(err, m, said)) << err;
+        // A single correction may come when the card's lead first crosses a capture burst.
+        EXPECT_LE(std::stoi(m[2]), 1) << err;
+        EXPECT_EQ(std::stoi(m[3]), 0) << err;
+        EXPECT_NEAR(std::stod(m[4]), c.drift, 10) << err;
+        // Within ±50 % of the 170 % target: no gross correction pending.
+        EXPECT_GE(std::stoi(m[5]), 120) << err;
+        EXPECT_LE(std::stoi(m[5]), 220) << err;
+    }
 }
 
 }  // namespace

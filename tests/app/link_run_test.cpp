@@ -91,7 +91,8 @@ TEST_F(LinkRun, AudioFlowsTransmissionsArePacedAndOneClientIsServedAtATime) {
     const std::string sent = client("--send " + tone + " --bytewise --seconds 1");
     EXPECT_NE(sent.find("transmitted 22050 bytes"), std::string::npos) << sent;
     EXPECT_GE(number(sent, R"((\d+) N reports)"), 2) << sent;
-    EXPECT_LE(number(sent, R"(at most (\d+) ms apart)"), 300) << sent;
+    // Steady reports, not a stall; a loaded machine or a sanitizer build stretches the gaps.
+    EXPECT_LE(number(sent, R"(at most (\d+) ms apart)"), 1000) << sent;
     EXPECT_NE(sent.find("receive audio resumed"), std::string::npos) << sent;
 
     // A second client while one is connected is refused; the first keeps its audio.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "support/station_fixture.hpp"
 
 namespace orv::test {
@@ -52,6 +54,35 @@ TEST(Monitors, ARegulationPeriodShowsTheFillAndTheRate) {
     const std::string label = f.controls().get("Label_Fe_regulee").text;
     EXPECT_NE(label.find(" % / 110"), std::string::npos) << label;
     EXPECT_EQ(f.engine().refillCount(), 0);
+}
+
+TEST(Monitors, TheDriftOfTheCardsIsShownAfterAMinuteAndSaidAgainOnlyWhenItMoves) {
+    StationFixture f;
+    f.startReceiving();
+    // Both cards complete a buffer every 50 ms: the drift is what their sizes make of it.
+    const BufferSizes& sizes = f.engine().sizes();
+    const double speakerSeconds = (sizes.outBufferBytes / 2) / static_cast<double>(sizes.fes());
+    const double captureSeconds =
+        (sizes.captureBufferBytes / sizes.captureFrameBytes()) / static_cast<double>(sizes.captureRate);
+    char figure[32];
+    std::snprintf(figure, sizeof figure, "%+.0f ppm", (speakerSeconds / captureSeconds - 1) * 1e6);
+    for (int k = 1; k <= 9000; ++k) {  // 90 s
+        if (k % 5 == 0) {
+            f.wave.completeCapture(0x00);
+            f.wave.finishPlayback();
+        }
+        f.tick();
+        if (k % 300 == 0) f.station->timer3();
+        if (k == 5700) {  // 57 s: not a minute of sightings yet
+            EXPECT_EQ(f.controls().get("Label_Fe_regulee").hint, "");
+            EXPECT_FALSE(f.station->monitors().driftPpm());
+        }
+    }
+    EXPECT_EQ(f.controls().get("Label_Fe_regulee").hint,
+              std::string("Clock drift of the speaker card against the receive card: ") + figure);
+    // Said once: it has not moved since.
+    ASSERT_EQ(f.view.statusLines.size(), 1u);
+    EXPECT_EQ(f.view.statusLines[0], std::string("Clock drift, speaker card against receive card: ") + figure);
 }
 
 TEST(Monitors, TheLatencyChangeReopensTheDevicesWithTheNewSizes) {

@@ -51,6 +51,8 @@ public:
     std::vector<std::pair<std::string, int>> help;
     int frequencyMemoryOpened = 0;
     void openFrequencyMemory() override { ++frequencyMemoryOpened; }
+    std::vector<std::string> statusLines;
+    void statusLine(const std::string& line) override { statusLines.push_back(line); }
 };
 
 class FakeMixer final : public Mixer {
