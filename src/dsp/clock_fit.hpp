@@ -9,7 +9,7 @@ namespace orv {
 // The rate a sound card really runs at: the slope of the frames it has moved against the
 // times its buffers were seen complete, fitted over the last ten minutes. Each sighting
 // is late by up to one poll, which a long fit averages out: over ten minutes a 10 ms poll
-// leaves well under one part per million.
+// leaves a part per million or two.
 class ClockFit {
 public:
     static constexpr double kWindowSeconds = 600;

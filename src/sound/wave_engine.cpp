@@ -240,7 +240,8 @@ void WaveEngine::collectCaptureBuffer(int k) {
     lastCaptureBuffer_ = k;
     ++captureCount_;
     if (sizes_.captureStereo)
-        receiveClock_.add(static_cast<double>(clock_.nowMs()) / 1000.0, sizes_.captureBufferBytes / sizes_.captureFrameBytes());
+        receiveClock_.add(static_cast<double>(clock_.nowMs()) / 1000.0,
+                          sizes_.captureBufferBytes / sizes_.captureFrameBytes());
 }
 
 bool WaveEngine::finishCapturedBuffer(int k) {
@@ -305,7 +306,8 @@ void WaveEngine::notePlayedBuffers() {
     // A buffer is timed when it is first seen played, not when it is refilled: a refill
     // waits for the queue, the card does not.
     for (const int k : {1, 2}) {
-        if (playedSeen_[index(k)] || !(playbackHeader(k).flags.load(std::memory_order_acquire) & kWaveHeaderDone)) continue;
+        const bool done = playbackHeader(k).flags.load(std::memory_order_acquire) & kWaveHeaderDone;
+        if (!done || playedSeen_[index(k)]) continue;
         playedSeen_[index(k)] = true;
         speakerClock_.add(static_cast<double>(clock_.nowMs()) / 1000.0, sizes_.outBufferBytes / 2);
     }
