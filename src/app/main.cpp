@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +18,7 @@
 
 #include "app/batch_run.hpp"
 #include "app/options.hpp"
+#include "app/transmit_run.hpp"
 #include "gui/gui_view.hpp"
 #include "gui/main_window.hpp"
 #include "platform/console_view.hpp"
@@ -27,11 +29,13 @@
 #include "platform/posix_files.hpp"
 #include "platform/proc_stat_load.hpp"
 #include "platform/qt_link_socket.hpp"
+#include "platform/qt_serial_api.hpp"
 #include "platform/qt_waterfall.hpp"
 #include "platform/real_clock.hpp"
 #include "platform/role_wave_api.hpp"
 #include "platform/system_mixer.hpp"
 #include "station/station.hpp"
+#include "transmit/transmit_buffers.hpp"
 
 namespace {
 
@@ -92,13 +96,22 @@ Bilingual openRecording(const orv::Options& options, std::optional<orv::Recordin
 // their paths before anything runs.
 struct Outputs {
     orv::OutputFile speaker;
+    orv::OutputFile tx;
     orv::OutputFile waterfall;
 };
 
+// The microphone recording, opened once.
+Bilingual openMicrophone(const orv::Options& options, std::optional<orv::Recording>& mic) {
+    if (options.micFile.empty()) return {};
+    Bilingual error;
+    mic = orv::Recording::openMicrophone(options.micFile, error);
+    return error;
+}
+
 Bilingual prepareOutputs(const orv::Options& options, const std::string& settingsDir, Outputs& outputs) {
-    const std::vector<std::pair<std::string, std::string>> outs = {{"--speaker-file", options.speakerFile},
-                                                                   {"--waterfall", options.waterfall}};
-    std::vector<std::string> taken = {options.rxFile, settingsDir + "/" + orv::kConfigFileName,
+    const std::vector<std::pair<std::string, std::string>> outs = {
+        {"--speaker-file", options.speakerFile}, {"--tx-file", options.txFile}, {"--waterfall", options.waterfall}};
+    std::vector<std::string> taken = {options.rxFile, options.micFile, settingsDir + "/" + orv::kConfigFileName,
                                       settingsDir + "/" + orv::kFrequencyFileName};
     for (const auto& [option, path] : outs) {
         if (path.empty()) continue;
@@ -110,6 +123,7 @@ Bilingual prepareOutputs(const orv::Options& options, const std::string& setting
     }
     Bilingual error;
     if (!options.speakerFile.empty() && !outputs.speaker.prepare(options.speakerFile, error)) return error;
+    if (!options.txFile.empty() && !outputs.tx.prepare(options.txFile, error)) return error;
     if (!options.waterfall.empty() && !outputs.waterfall.prepare(options.waterfall, error)) return error;
     return {};
 }
@@ -118,16 +132,20 @@ Bilingual prepareOutputs(const orv::Options& options, const std::string& setting
 // replayed recording (not looping) has been played out; with a window, until it closes
 // (the window saves the settings as it closes).
 Bilingual runRealTime(QCoreApplication& app, orv::Station& station, orv::RoleWaveApi& wave,
-                      const orv::FileWaveApi* rx, const orv::FileWaveApi* speaker, orv::MainWindow* window) {
+                      const orv::FileWaveApi* rx, const orv::FileWaveApi* speaker, orv::MainWindow* window,
+                      orv::TransmitScript* transmit, orv::Clock& clock) {
     Bilingual failure;
     QTimer timer1;
     timer1.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer1, &QTimer::timeout, [&] {
         wave.pump();
         if (!window && rx && rx->draining()) station.setWaterfallCanvas(nullptr);
+        if (transmit) transmit->tick(clock.nowMs());
         station.timer1();
         failure = wave.failure();
-        const bool ended = !window && rx && orv::recordingPlayedOut(station, *rx, speaker);
+        // A run that transmits ends with its transmission; one that replays, when played out.
+        const bool ended = !window && (transmit ? transmit->finished() && (!rx || rx->recordingEnded())
+                                                : rx && orv::recordingPlayedOut(station, *rx, speaker));
         if (!failure.english.empty() || stopRequested || ended) {
             if (window) window->close();
             app.quit();
@@ -193,31 +211,52 @@ void fitSavedModeToRecording(orv::Station& station, const Say& say) {
 // goes nowhere when no file is named.
 class SoundDevices {
 public:
-    SoundDevices(const orv::Options& options, const std::optional<orv::Recording>& rx, const Outputs& outputs,
-                 orv::Clock& clock)
-        : cards_(options.batch ? std::unique_ptr<orv::WaveApi>(std::make_unique<orv::NullWaveApi>())
+    SoundDevices(const orv::Options& options, const std::optional<orv::Recording>& rx,
+                 const std::optional<orv::Recording>& mic, const Outputs& outputs, orv::Clock& clock)
+        : cards_(options.batch ? std::unique_ptr<orv::WaveApi>(std::make_unique<orv::NullWaveApi>(!options.transmit.empty()))
                                : std::make_unique<orv::PortAudioWaveApi>()),
           rx_(clock, rx, "", options.rxLoop),
+          mic_(clock, mic, ""),
           speaker_(clock, std::nullopt, outputs.speaker.writePath(), false, options.speakerFile),
-          wave_(*cards_, {rx ? &rx_ : nullptr, nullptr,
-                          options.batch || !options.speakerFile.empty() ? &speaker_ : nullptr, nullptr}) {}
+          tx_(clock, std::nullopt, outputs.tx.writePath(), false, options.txFile),
+          wave_(*cards_, {rx ? &rx_ : nullptr, mic ? &mic_ : nullptr,
+                          options.batch || !options.speakerFile.empty() ? &speaker_ : nullptr,
+                          options.txFile.empty() ? nullptr : &tx_}) {}
 
     orv::RoleWaveApi& wave() { return wave_; }
     orv::FileWaveApi& rx() { return rx_; }
+    orv::FileWaveApi& mic() { return mic_; }
     orv::FileWaveApi& speaker() { return speaker_; }
+    orv::FileWaveApi& tx() { return tx_; }
 
 private:
     std::unique_ptr<orv::WaveApi> cards_;
     orv::FileWaveApi rx_;
+    orv::FileWaveApi mic_;
     orv::FileWaveApi speaker_;
+    orv::FileWaveApi tx_;
     orv::RoleWaveApi wave_;
 };
+
+// The microphone recording must run at the rate the capture rate gives the microphone.
+Bilingual microphoneRateError(const orv::Station& station, const std::optional<orv::Recording>& mic) {
+    if (!mic) return {};
+    const int fee = station.engine().sizes().fee;
+    const int needed = orv::microphoneRate(fee);
+    if (mic->rate == needed) return {};
+    const std::string m = std::to_string(mic->rate), n = std::to_string(needed), f = std::to_string(fee);
+    return {"the microphone recording is at " + m + " samples/s, and at a capture rate of " + f +
+                " the microphone runs at " + n,
+            "l'enregistrement du microphone est à " + m + " échantillons/s, et à une fréquence d'échantillonnage de " +
+                f + " le microphone tourne à " + n};
+}
 
 // Start-up, then the recording's rate and the receive options, then receive
 // initialisation. False when the station cannot run.
 bool startStation(orv::Station& station, const orv::Options& options, const std::optional<orv::Recording>& rx,
                   const Say& say) {
     if (!station.startUp()) return false;
+    if (options.rateHz) station.soundMenus().rateItemClick("Fe_" + std::to_string(*options.rateHz));
     if (rx) {
         // The recording stands in for the receive card: its rate is chosen in the rate menu.
         station.soundMenus().rateItemClick("Fe_" + std::to_string(rx->rate));
@@ -266,6 +305,20 @@ std::unique_ptr<QCoreApplication> makeApplication(const orv::Options& options, i
 bool completeOutputs(const orv::Options& options, orv::Station& station, SoundDevices& devices, Outputs& outputs,
                      const orv::QtWaterfall& waterfall, const Say& say) {
     Bilingual error;
+    if (!options.txFile.empty()) {
+        if (!devices.tx().finishOutput()) {
+            say.error(devices.tx().failure());
+            return false;
+        }
+        if (!outputs.tx.commit(error)) {
+            say.error(error);
+            return false;
+        }
+        const std::string frames = std::to_string(devices.tx().framesWritten());
+        const std::string rate = std::to_string(devices.tx().outputRate());
+        say.line({"Transmitted I/Q: " + frames + " frames at " + rate + " samples/s written to " + options.txFile,
+                  "I/Q émis : " + frames + " trames à " + rate + " échantillons/s écrites dans " + options.txFile});
+    }
     if (!options.speakerFile.empty()) {
         if (!devices.speaker().finishOutput()) {
             say.error(devices.speaker().failure());
@@ -323,6 +376,11 @@ int main(int argc, char** argv) {
         say.error(error);
         return 2;
     }
+    std::optional<orv::Recording> mic;
+    if (const Bilingual error = openMicrophone(options, mic); !error.english.empty()) {
+        say.error(error);
+        return 2;
+    }
 
     Outputs outputs;
     if (const Bilingual error = prepareOutputs(options, orv::PosixFiles::directoryFor(options.dir), outputs);
@@ -350,11 +408,14 @@ int main(int argc, char** argv) {
     orv::RealClock realClock;
     orv::VirtualClock virtualClock;
     orv::Clock& clock = options.batch ? static_cast<orv::Clock&>(virtualClock) : realClock;
-    SoundDevices devices(options, rx, outputs, clock);
+    SoundDevices devices(options, rx, mic, outputs, clock);
     orv::QtWaterfall waterfall;
     orv::QtLinkSocket linkSocket;
     orv::ProcStatLoad load;
-    orv::Station station({devices.wave(), clock, view, files, mixer, linkSocket, load});
+    // A batch run never touches a serial port: nothing on a virtual clock keys a transmitter.
+    std::unique_ptr<orv::QtSerialApi> serial;
+    if (!options.batch) serial = std::make_unique<orv::QtSerialApi>();
+    orv::Station station({devices.wave(), clock, view, files, mixer, linkSocket, load, serial.get()});
     linkSocket.attach(station.link());
     console.followLanguage(station.store().languageByte());
     station.settings().setSystemLanguage(say.language());
@@ -366,6 +427,16 @@ int main(int argc, char** argv) {
     }
     if (gui || !options.waterfall.empty()) station.setWaterfallCanvas(&waterfall);
     if (!startStation(station, options, rx, say)) return 1;
+    if (const Bilingual error = microphoneRateError(station, mic); !error.english.empty()) {
+        say.error(error);
+        station.formClose();
+        return 2;
+    }
+    // After the recording, the microphone gives silence, as a card would.
+    if (mic) devices.mic().setDrain(std::numeric_limits<std::int64_t>::max() / 4);
+    std::unique_ptr<orv::TransmitScript> transmit;
+    if (!options.transmit.empty())
+        transmit = std::make_unique<orv::TransmitScript>(station, options.transmit, options.durationSeconds);
     if (window) window->show();
     if (rx && !options.rxLoop) devices.rx().setDrain(drainFrames(station, rx->rate));
     devices.rx().setClockErrorPpm(options.rxPpmValue);
@@ -376,14 +447,18 @@ int main(int argc, char** argv) {
     }
 
     Bilingual failure;
-    if (options.batch) {
+    if (options.batch && transmit) {
+        failure = orv::runTransmitBatch(station, devices.wave(), virtualClock, *transmit, *options.durationSeconds,
+                                        stopRequested);
+    } else if (options.batch) {
         failure = orv::runBatch(station, devices.wave(), virtualClock, devices.rx(), devices.speaker(), *rx,
                                 stopRequested)
                       .failure;
     } else {
         const bool endsWithRecording = rx && !options.rxLoop;
         failure = runRealTime(*app, station, devices.wave(), endsWithRecording ? &devices.rx() : nullptr,
-                              options.speakerFile.empty() ? nullptr : &devices.speaker(), window.get());
+                              options.speakerFile.empty() ? nullptr : &devices.speaker(), window.get(),
+                              transmit.get(), clock);
     }
     if (!failure.english.empty()) {
         say.error(failure);

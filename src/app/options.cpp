@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "display/tuning.hpp"
+#include "dsp/rates.hpp"
 #include "settings/config_record.hpp"
 
 namespace orv {
@@ -31,10 +32,16 @@ constexpr OptionRow kOptions[] = {
      "avec --rx-file en temps réel : reprendre l'enregistrement à son début au lieu de s'arrêter"},
     {"--speaker-file", "OUT.wav", "write the speaker audio to a 16-bit mono WAV file instead of the speaker card",
      "écrire le son du haut-parleur dans un fichier WAV mono 16 bits au lieu de la carte son"},
-    {"--mic-file", "IN.wav", "replay a 16-bit mono recording as the microphone card (once transmission exists)",
-     "rejouer un enregistrement mono 16 bits comme carte du microphone (quand l'émission existera)"},
-    {"--tx-file", "IQ_OUT.wav", "write the transmitted I/Q to a WAV file (once transmission exists)",
-     "écrire l'I/Q émis dans un fichier WAV (quand l'émission existera)"},
+    {"--mic-file", "IN.wav", "replay a 16-bit mono recording (11025 or 12000 samples/s) as the microphone card",
+     "rejouer un enregistrement mono 16 bits (11025 ou 12000 échantillons/s) comme carte du microphone"},
+    {"--tx-file", "IQ_OUT.wav", "write the transmitted I/Q to a 16-bit stereo WAV file instead of the TX card",
+     "écrire l'I/Q émis dans un fichier WAV stéréo 16 bits au lieu de la carte d'émission"},
+    {"--transmit", "voice|tune|tone3000", "headless: transmit the microphone, the tune carrier or the +3000 Hz tone at start",
+     "sans fenêtre : émettre le microphone, la porteuse de réglage ou la tonalité à +3000 Hz au démarrage"},
+    {"--duration", "S", "with --transmit: end the transmission after S seconds, then stop",
+     "avec --transmit : finir l'émission après S secondes, puis s'arrêter"},
+    {"--rate", "HZ", "the capture rate of a run without --rx-file: 11025, 12000, 44100, 48000, 96000 or 192000",
+     "la fréquence d'échantillonnage d'une course sans --rx-file : 11025, 12000, 44100, 48000, 96000 ou 192000"},
     {"--mode", "usb|lsb|am|fm|wfm", "demodulate a sideband, AM, FM, or broadcast FM (at 96000 or 192000)",
      "démoduler une bande latérale, l'AM, la FM, ou la FM de radiodiffusion (à 96000 ou 192000)"},
     {"--nr", "off|weak|strong", "noise reducer", "réducteur de bruit"},
@@ -76,6 +83,9 @@ std::string* valueOption(Options& o, const std::string& name) {
     if (name == "--link-address") return &o.linkAddress;
     if (name == "--speaker-ppm") return &o.speakerPpm;
     if (name == "--rx-ppm") return &o.rxPpm;
+    if (name == "--transmit") return &o.transmit;
+    if (name == "--duration") return &o.duration;
+    if (name == "--rate") return &o.rate;
     return nullptr;
 }
 
@@ -125,6 +135,26 @@ Bilingual checkValues(Options& o) {
         if (error != std::errc() || end != first + text->size() || *value < -10000 || *value > 10000)
             return takes(name, "parts per million from -10000 to 10000", "des millionièmes de -10000 à 10000", *text);
     }
+    if (!o.transmit.empty() && o.transmit != "voice" && o.transmit != "tune" && o.transmit != "tone3000")
+        return takes("--transmit", "voice, tune or tone3000", "voice, tune ou tone3000", o.transmit);
+    if (!o.duration.empty()) {
+        double seconds = 0;
+        const char* first = o.duration.data();
+        const auto [end, error] = std::from_chars(first, first + o.duration.size(), seconds);
+        if (error != std::errc() || end != first + o.duration.size() || !(seconds > 0) || seconds > 86400)
+            return takes("--duration", "seconds from 0 to 86400", "des secondes de 0 à 86400", o.duration);
+        o.durationSeconds = seconds;
+    }
+    if (!o.rate.empty()) {
+        int hz = 0;
+        const char* first = o.rate.data();
+        const auto [end, error] = std::from_chars(first, first + o.rate.size(), hz);
+        const bool known = std::find(std::begin(kCaptureRates), std::end(kCaptureRates), hz) != std::end(kCaptureRates);
+        if (error != std::errc() || end != first + o.rate.size() || !known)
+            return takes("--rate", "11025, 12000, 44100, 48000, 96000 or 192000",
+                         "11025, 12000, 44100, 48000, 96000 ou 192000", o.rate);
+        o.rateHz = hz;
+    }
     if (!o.offset.empty()) return parseOffset(o.offset, o.offsetHz);
     return {};
 }
@@ -140,12 +170,25 @@ Bilingual checkCombinations(const Options& o) {
         return {"--link needs real time: the decoding program cannot follow a batch run",
                 "--link demande le temps réel : le programme de décodage ne peut pas suivre une course en batch"};
     if (!o.linkAddress.empty() && !o.link) return {"--link-address goes with --link", "--link-address va avec --link"};
-    if (!o.micFile.empty() || !o.txFile.empty())
-        return {"--mic-file and --tx-file serve transmission, which this version of Orvandel does not do yet",
-                "--mic-file et --tx-file servent à l'émission, que cette version d'Orvandel ne fait pas encore"};
-    if (o.batch && o.rxFile.empty() && !o.help && !o.version)
-        return {"a batch run replays a recording: give it with --rx-file",
-                "une course en batch rejoue un enregistrement : donnez-le avec --rx-file"};
+    if (!o.transmit.empty() && !o.headless)
+        return {"--transmit goes with --headless: in the window the buttons transmit",
+                "--transmit va avec --headless : dans la fenêtre, les boutons émettent"};
+    if (!o.duration.empty() && o.transmit.empty()) return {"--duration goes with --transmit", "--duration va avec --transmit"};
+    if (!o.transmit.empty() && o.batch && o.duration.empty())
+        return {"a batch transmission needs its length: give it with --duration",
+                "une émission en batch a besoin de sa durée : donnez-la avec --duration"};
+    if (o.transmit == "voice" && o.batch && o.micFile.empty())
+        return {"a batch voice transmission needs its microphone: give it with --mic-file",
+                "une émission de voix en batch a besoin de son microphone : donnez-le avec --mic-file"};
+    if (!o.rate.empty() && !o.rxFile.empty())
+        return {"--rate and --rx-file do not go together: the recording's rate is the capture rate",
+                "--rate et --rx-file ne vont pas ensemble : la fréquence de l'enregistrement est celle d'échantillonnage"};
+    if (o.link && !o.transmit.empty())
+        return {"--transmit and --link do not go together: the decoding program transmits through the link",
+                "--transmit et --link ne vont pas ensemble : le programme de décodage émet par le lien"};
+    if (o.batch && o.rxFile.empty() && o.transmit.empty() && !o.help && !o.version)
+        return {"a batch run replays a recording or transmits: give --rx-file or --transmit",
+                "une course en batch rejoue un enregistrement ou émet : donnez --rx-file ou --transmit"};
     return {};
 }
 

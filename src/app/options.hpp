@@ -32,6 +32,11 @@ struct Options {
     std::string rxPpm;
     double speakerPpmValue = 0;
     double rxPpmValue = 0;
+    std::string rate;         // the capture rate of a run without a recording
+    std::optional<int> rateHz;
+    std::string transmit;     // voice, tune or tone3000: a transmission for the run
+    std::string duration;     // its length in seconds
+    std::optional<double> durationSeconds;
     bool link = false;        // open the link at start
     std::string linkAddress;  // where it listens (loopback when empty)
 };

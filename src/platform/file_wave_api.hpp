@@ -43,6 +43,8 @@ public:
     bool recordingEnded() const { return ended_; }
     bool playbackIdle() const { return playing_.empty(); }
     std::int64_t framesWritten() const { return framesWritten_; }
+    // The rate the output file is written at (0 before anything was played).
+    int outputRate() const { return outputFormat_.samplesPerSecond; }
     // Completes the output file (an empty WAV when nothing was played). False, with a
     // failure, when it cannot be written.
     bool finishOutput();

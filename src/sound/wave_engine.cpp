@@ -88,13 +88,33 @@ void WaveEngine::openCapture(std::uint8_t card) {
     capture[1].queued = true;
 }
 
+bool WaveEngine::openTonePlayback(ToneSource& tone) {
+    constexpr int kToneRate = 11025;
+    sizes_.outBufferBytes = (kToneRate / 3) * 4;
+    const bool opened = openPlayback(true, true, true, kToneRate);
+    if (opened) tone_ = &tone;
+    return opened;
+}
+
+void WaveEngine::openMicrophone() {
+    sizes_.captureRate = sizes_.micRate;
+    sizes_.captureStereo = false;
+    micHistory_.clear();
+    openCapture(cards_[CardRole::Mic]);
+}
+
 bool WaveEngine::openPlayback(bool stereo, bool txCard, bool transmitting) {
+    // The TX card takes I/Q at the capture rate, the speaker audio at the output rate.
+    return openPlayback(stereo, txCard, transmitting, stereo ? sizes_.fee : sizes_.fes());
+}
+
+bool WaveEngine::openPlayback(bool stereo, bool txCard, bool transmitting, int rate) {
     if (playbackOpened_) stopPlayback();
     if (playbackOpened_) return false;
     playbackIsTxCard_ = stereo;
+    tone_ = nullptr;
     speakerClock_.clear();
-    // The TX card takes I/Q at the capture rate, the speaker audio at the output rate.
-    playbackFormat_ = WaveFormat{stereo ? 2 : 1, stereo ? sizes_.fee : sizes_.fes(), 16};
+    playbackFormat_ = WaveFormat{stereo ? 2 : 1, rate, 16};
     if (!allocate(playback_, sizes_.outBufferBytes, false)) {
         playback_ = {};
         return false;
@@ -181,6 +201,7 @@ void WaveEngine::stopPlayback() {
         reportError("Error when closing output device n°", "Erreur lors de fermeture du device de sortie n°", rc);
     playback_ = {};
     playbackOpened_ = false;
+    tone_ = nullptr;
 }
 
 void WaveEngine::stopAllSound() {
@@ -336,8 +357,14 @@ void WaveEngine::refillPlaybackBuffer(int k, bool testTone) {
     } else if (!testTone) {
         store(tx_, static_cast<std::size_t>(sizes_.outBufferBytes / 4) * 2);
     } else {
-        // The test oscillator is not built yet: the tone buffer stays silent.
-        std::fill(data.begin(), data.end(), 0);
+        toneFrames_.resize(static_cast<std::size_t>(sizes_.outBufferBytes / 4) * 2);
+        if (tone_) tone_->fill(toneFrames_);
+        else std::fill(toneFrames_.begin(), toneFrames_.end(), 0);
+        for (std::size_t i = 0; i < toneFrames_.size(); ++i) {
+            const auto bits = static_cast<std::uint16_t>(toneFrames_[i]);
+            data[2 * i] = static_cast<std::uint8_t>(bits & 0xFF);
+            data[2 * i + 1] = static_cast<std::uint8_t>(bits >> 8);
+        }
     }
     writePlayback(k);
     outputFilling_[index(k)] = false;

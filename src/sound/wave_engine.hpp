@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
+#include <vector>
 
 #include "dsp/clock_fit.hpp"
 #include "dsp/sample_fifo.hpp"
@@ -21,6 +23,14 @@ struct CaptureSlot {
     bool ready = false;    // collected and re-queued, waiting for processing
     bool copying = false;  // being collected (re-entrancy guard)
     bool queued = false;   // its last re-queue at the device succeeded
+};
+
+// What fills the TX card's buffers while the calibration tone runs: 16-bit I/Q frames,
+// interleaved, generated as they are needed.
+class ToneSource {
+public:
+    virtual ~ToneSource() = default;
+    virtual void fill(std::span<std::int16_t> frames) = 0;
 };
 
 // The other buffer of a two-buffer ring; buffers are numbered 1 and 2.
@@ -50,6 +60,11 @@ public:
     // both buffers with silence and writes both buffers. False when the device cannot be
     // opened or a buffer cannot be prepared or written. `transmitting` primes 2.0 buffers.
     bool openPlayback(bool stereo, bool txCard, bool transmitting);
+    // Opens the TX card in stereo at 11025 with buffers of a third of a second, filled by
+    // `tone` until the playback stops.
+    bool openTonePlayback(ToneSource& tone);
+    // Opens the microphone card: 16-bit mono at the microphone rate, history emptied.
+    void openMicrophone();
     void stopCapture();
     void stopPlayback();
     // Resets the hand-over state, then stops capture and playback.
@@ -95,7 +110,8 @@ public:
     const SampleFifo<std::int16_t>& rxBacklog() const { return rxBacklog_; }
     // Drops one second of the backlog when it holds more than a second.
     void cutBacklogBeyondOneSecond();
-    // The two most recent microphone buffers.
+    // The most recent microphone buffers (two at most), emptied as they are processed.
+    SampleFifo<std::int16_t>& micHistory() { return micHistory_; }
     const SampleFifo<std::int16_t>& micHistory() const { return micHistory_; }
     // 16-bit mono at Fes for the speaker card.
     SampleFifo<std::int16_t>& speakerQueue() { return speaker_; }
@@ -126,6 +142,7 @@ private:
     void reportError(const char* english, const char* french, int code);
     int addCaptureBuffer(int k) { return api_.addBuffer(captureHandle_, captureHeader(k)); }
     void collectCaptureBuffer(int k);
+    bool openPlayback(bool stereo, bool txCard, bool transmitting, int rate);
     void refillPlaybackBuffer(int k, bool testTone);
     // Times the playback buffers the speaker card has finished since they were written.
     void notePlayedBuffers();
@@ -148,6 +165,7 @@ private:
     bool captureOpened_ = false;
     bool playbackOpened_ = false;
     bool playbackIsTxCard_ = false;
+    ToneSource* tone_ = nullptr;  // while the calibration tone plays
 
     std::array<CaptureSlot, 2> capture{};
     int nextCaptureBuffer_ = 1;
@@ -161,6 +179,7 @@ private:
     SampleFifo<std::int16_t> micHistory_;
     SampleFifo<std::int16_t> speaker_;
     SampleFifo<std::int16_t> tx_;
+    std::vector<std::int16_t> toneFrames_;
     std::int64_t refillLevelSum_ = 0;
     std::int32_t refillCount_ = 0;
     ClockFit receiveClock_;  // the receive card's capture, while it is open

@@ -169,7 +169,9 @@ void LinkController::format(std::uint8_t mode, std::uint8_t rate) {
 }
 
 void LinkController::startTransmission() {
-    // A T during a transmission starts it again with empty queues.
+    // A T during a transmission starts it again with empty queues; a local one ends
+    // first, its PTT released.
+    if (st_.flags_.txInProgress && st_.flags_.localTransmission) st_.endEveryTransmission();
     if (st_.flags_.txInProgress) st_.endTransmit();
     st_.lockControlsForTx();
     st_.stopAllSound();

@@ -39,6 +39,9 @@ public:
     void sendReceiveAudio(std::span<const std::int32_t> values);
     // A transmission for the client ended: its queue and flags start again.
     void transmissionEnded();
+    // A transmission for the client stops at once: it left, the link closed, or the
+    // program ends.
+    void abandonTransmission();
 
 private:
     bool transmitting() const override;
@@ -54,8 +57,6 @@ private:
     void log(const Bilingual& text);
     void send(std::span<const std::uint8_t> bytes);
     void setRateItemsEnabled(bool enabled);
-    // A transmission for the client stops at once: it left, or the link closed.
-    void abandonTransmission();
 
     Station& st_;
     bool sendDropSaid_ = false;

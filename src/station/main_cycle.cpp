@@ -34,7 +34,10 @@ bool Station::pttReleaseStep() {
 }
 
 bool Station::deviceOpenStep() {
-    if (flags_.txInProgress || !flags_.startRequested || flags_.devicesOpened || flags_.openingDevices) return false;
+    // The calibration tone holds the TX card until it ends, as a transmission does.
+    if (flags_.txInProgress || flags_.testToneActive || !flags_.startRequested || flags_.devicesOpened ||
+        flags_.openingDevices)
+        return false;
     flags_.openingDevices = true;
     soundMenus_.testCardFormat();
     flags_.devicesOpened = true;
@@ -57,12 +60,17 @@ void Station::pttInputStep() {
     if (!ptt_.inputPort || flags_.linkClientConnected) return;
     for (const char* name : {"Correction_phase_amplitude_TX", "Correction_phase_amplitude_RX", "Transmission_tune"})
         if (controls_.get(name).down) return;
-    // No serial line is opened yet, so the input keeps the state it has.
+    ptt_.inputState = serialPttController_.readInput();
     if (ptt_.inputState == ptt_.inputPrevious) return;
     ptt_.inputPrevious = ptt_.inputState;
-    // An activation starts a voice transmission once the modulator exists; any other
-    // change (a release, or an activation during a transmission) ends it after the delay.
-    if (ptt_.inputState && !flags_.txInProgress) return;
+    // An activation from receive starts a voice transmission; any other change (a
+    // release, or an activation during a transmission) ends it after the delay.
+    if (ptt_.inputState && !flags_.txInProgress && !flags_.testToneActive) {
+        controls_.setDown("transmission_phonie", true);
+        startLocalTransmission(false);
+        return;
+    }
+    if (!flags_.txInProgress || !flags_.localTransmission) return;
     ptt_.releaseWaiting = true;
     ptt_.releaseTimeMs = ports_.clock.nowMs();
 }
@@ -131,28 +139,45 @@ void Station::showLocalLevel() {
 
 void Station::transmitStep() {
     const auto quarterBuffer = static_cast<std::size_t>(engine_.sizes().outBufferBytes / 4);
+    if (controls_.get("Transmission_tune").down && engine_.txFrames() <= quarterBuffer) tuneStep();
     if (controls_.get("transmission_phonie").down) {
-        if (!engine_.anyCaptureCopying()) engine_.pollCapture();
-        // The microphone path reads the capture history; the buffers are not processed.
-        for (const int k : {1, 2})
-            if (engine_.captureSlot(k).ready) engine_.dropCapturedBuffer(k);
+        microphoneStep();
         if (engine_.txFrames() < quarterBuffer && !transmit_.voiceQueue().empty()) voiceStep();
     }
     auto& link = link_.txAudio();
     if (flags_.linkClientConnected && flags_.txChainReady && engine_.txFrames() <= quarterBuffer && !link.empty()) {
         const auto chunk = link.first(static_cast<std::size_t>(transmit_.audioRate() / 10));
-        transmit_.modulateTxAudio(chunk);
+        modulate(chunk);
         link.removeFirst(chunk.size());
     }
     if (engine_.txFrames() >= quarterBuffer && !engine_.anyOutputFilling()) engine_.feedPlayback(flags_.testToneActive);
     linkEndStep();
 }
 
+void Station::tuneStep() {
+    const BufferSizes& sizes = engine_.sizes();
+    const int n = voiceChunkSamples(transmit_.audioRate(), sizes.outBufferBytes, sizes.fee);
+    tuneChunk_.clear();
+    for (int k = 0; k < n; ++k) tuneChunk_.push_back(tuneToneByte(tune_));
+    modulate(tuneChunk_);
+}
+
+void Station::microphoneStep() {
+    if (!engine_.anyCaptureCopying()) engine_.pollCapture();
+    for (const int k : {1, 2}) {
+        if (!engine_.captureSlot(k).ready) continue;
+        engine_.dropCapturedBuffer(k);
+        if (transmit_.processMicrophone(engine_.micHistory().view()))
+            controls_.setPosition("ProgressBar1", transmit_.microphone().level());
+        engine_.micHistory().clear();
+    }
+}
+
 void Station::voiceStep() {
     const BufferSizes& sizes = engine_.sizes();
     const int n = voiceChunkSamples(sizes.micRate, sizes.outBufferBytes, sizes.fee);
     const auto chunk = transmit_.voiceLevels().takeChunk(transmit_.voiceQueue(), n, sizes.captureBufferBytes);
-    transmit_.modulateTxAudio(chunk);
+    modulate(chunk);
 }
 
 void Station::linkEndStep() {

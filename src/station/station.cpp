@@ -8,6 +8,7 @@ Station::Station(StationPorts ports)
       store_(ports.files, ports.view),
       messages_(ports.view, store_.languageByte()),
       engine_(ports.wave, ports.clock, messages_, controls_),
+      serialPtt_(ports.serial ? *ports.serial : noSerialPorts_),
       runStartMs_(ports.clock.nowMs()) {
     syncRates();
 }
@@ -19,10 +20,13 @@ bool Station::startUp() {
                              "detecte_PC_pb_TX", "FREQUENCE_LSB"})
         controls_.setVisible(name, false);
     if (!soundMenus_.enumerateCards()) return false;
+    serialPttController_.scanPorts();
     settingsController_.loadConfig();
     languageController_.applyLanguage();
     soundMenus_.locateMixer();
     settingsController_.applyConfigControls();
+    serialPttController_.openConfiguredPorts();
+    controls_.setRange("ProgressBar1", 0, 63);
     settingsController_.loadFrequencyMemory();
     receive_.setupIfFilters();
     return true;
@@ -70,16 +74,14 @@ void Station::restartReceive() {
 }
 
 void Station::formClose() {
+    // The transmitter is released before anything else.
+    endEveryTransmission();
     linkController_.windowClosing();
     settingsController_.saveAllSettings();
+    serialPtt_.closeAll();
 }
 
 void Station::abandonClick() { formClose(); }
 
-void Station::stopVoiceTransmit() {
-    flags_.txInProgress = false;
-    endTransmit();
-    controls_.setDown("transmission_phonie", false);
-}
 
 }  // namespace orv

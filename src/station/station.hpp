@@ -18,9 +18,14 @@
 #include "station/link_controller.hpp"
 #include "station/monitor_controller.hpp"
 #include "station/receiver_controls.hpp"
+#include "station/serial_ptt_controller.hpp"
 #include "station/settings_controller.hpp"
 #include "station/sound_menus.hpp"
+#include "station/transmit_controls.hpp"
+#include "station/correction_windows.hpp"
+#include "transmit/calibration_tone.hpp"
 #include "transmit/ptt.hpp"
+#include "transmit/serial_ptt.hpp"
 #include "transmit/transmit_chain.hpp"
 #include "ui/clock.hpp"
 #include "ui/controls_model.hpp"
@@ -29,6 +34,7 @@
 #include "ui/link_socket.hpp"
 #include "ui/message_window.hpp"
 #include "ui/processor_load.hpp"
+#include "ui/serial_api.hpp"
 #include "ui/view.hpp"
 
 namespace orv {
@@ -42,6 +48,7 @@ struct StationPorts {
     Mixer& mixer;
     LinkSocket& link;
     ProcessorLoad& load;
+    SerialApi* serial = nullptr;  // none: no serial port is ever touched
 };
 
 // What belongs to the whole cycle rather than to one subsystem.
@@ -59,6 +66,7 @@ struct CycleFlags {
     bool linkClientConnected = false;
     bool linkTxEndRequested = false;
     bool txEndPadded = false;
+    bool localTransmission = false;  // voice or tune: the serial PTT is keyed
     bool retuneOnOpen = true;
 };
 
@@ -93,6 +101,12 @@ public:
     LinkController& link() { return linkController_; }
     LanguageController& languages() { return languageController_; }
     MonitorController& monitors() { return monitorController_; }
+    TransmitControls& transmitControls() { return transmitControls_; }
+    SerialPttController& serialPtt() { return serialPttController_; }
+    CorrectionWindows& correctionWindows() { return correctionWindows_; }
+    // Ends whatever transmits (tone, voice, tune, link) and releases the PTT: the program
+    // is ending.
+    void endEveryTransmission();
     const MonitorController& monitors() const { return monitorController_; }
 
     // The subsystems, for the window and for tests to read.
@@ -104,6 +118,8 @@ public:
     const SettingsStore& store() const { return store_; }
     const CardList& cards() const { return cards_; }
     const TransmitChain& transmit() const { return transmit_; }
+    const SerialPtt& serialPorts() const { return serialPtt_; }
+    const PttState& ptt() const { return ptt_; }
     const LinkSession& linkSession() const { return link_; }
     const CycleFlags& flags() const { return flags_; }
     // Where the waterfall is drawn; none in tests and in runs that draw nothing.
@@ -122,6 +138,9 @@ private:
     friend class LinkController;
     friend class LanguageController;
     friend class MonitorController;
+    friend class TransmitControls;
+    friend class SerialPttController;
+    friend class CorrectionWindows;
     friend struct SettingsTables;
 
     // The main cycle and its steps.
@@ -134,6 +153,8 @@ private:
     void processBlock();
     void transmitStep();
     void voiceStep();
+    void tuneStep();
+    void microphoneStep();
     void linkEndStep();
     void showLocalLevel();
     void showInputLevel();
@@ -147,8 +168,20 @@ private:
     void lockControlsForTx();
     void unlockControlsAfterTx();
     void startTransmit(bool withoutMicrophone);
+    void startMicrophone();
     void stopVoiceTransmit();
     void endTransmit();
+    void returnToReceive();
+    // Voice (with the microphone) or tune, keyed on the serial PTT.
+    void startLocalTransmission(bool withoutMicrophone);
+    void endLocalTransmission();
+    // The calibration tone on the TX card at 11025, keyed on the serial PTT.
+    void startCalibrationTone(int hz, std::int32_t amplitudeCorrection, std::int32_t phaseCorrection);
+    void endCalibrationTone();
+    void pttKeyOn();
+    void pttKeyOff();
+    bool receiverIsSdr() const;
+    void modulate(std::span<const std::uint8_t> chunk);
     // Receive audio goes to a connected client while not transmitting.
     void updateLinkAudio();
     // The receive chain's rates follow the engine's.
@@ -162,11 +195,16 @@ private:
     WaveEngine engine_;
     CardList cards_;
     MixOscillator mix_;  // one phase, shared by the receive mixer and the transmit modulators
+    MixOscillator tune_;  // the tune carrier's 8-bit tone
+    CalibrationTone tone_{mix_};
+    std::vector<std::uint8_t> tuneChunk_;
     ReceiveChain receive_{mix_};
     Display display_;
     Tuning tuning_;
     TransmitChain transmit_;
     LinkSession link_;
+    NoSerialPorts noSerialPorts_;
+    SerialPtt serialPtt_;
     PttState ptt_;
     CycleFlags flags_;
     WaterfallCanvas* canvas_ = nullptr;
@@ -181,6 +219,9 @@ private:
     LinkController linkController_{*this};
     LanguageController languageController_{*this};
     MonitorController monitorController_{*this};
+    TransmitControls transmitControls_{*this};
+    SerialPttController serialPttController_{*this};
+    CorrectionWindows correctionWindows_{*this};
 };
 
 }  // namespace orv

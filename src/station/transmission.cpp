@@ -1,5 +1,6 @@
 // Starting and ending a transmission: the controls locked meanwhile, the TX card opened
-// in stereo at the capture rate, and the return to receive.
+// in stereo at the capture rate (with the microphone for voice), the calibration tone,
+// the serial PTT keyed for local transmissions only, and the return to receive.
 #include "station/station.hpp"
 #include "transmit/transmit_buffers.hpp"
 
@@ -27,6 +28,8 @@ void Station::unlockControlsAfterTx() {
     controls_.setVisible("Label_TX_en_cours", false);
 }
 
+bool Station::receiverIsSdr() const { return store_.record()[config::kReceiverType] == 1; }
+
 void Station::startTransmit(bool withoutMicrophone) {
     flags_.txChainReady = false;
     flags_.txInProgress = true;
@@ -36,32 +39,118 @@ void Station::startTransmit(bool withoutMicrophone) {
     // With a link client the audio rate is the one its F frame chose.
     computeTransmitBuffers(sizes, flags_.linkClientConnected);
     if (!flags_.linkClientConnected) transmit_.setAudioRate(sizes.micRate);
+    if (!withoutMicrophone) transmit_.setAudioRate(sizes.micRate);
+    transmit_.start(sizes.fee, receiverIsSdr());
     // The transmit signal lands on the receive frequency.
     mix_.frequencyHz = static_cast<std::int32_t>(-receive_.config().rxMixFrequencyHz);
     mix_.rate = sizes.fee;
     engine_.txQueue().clear();
     engine_.restartBufferOrder();
     engine_.openPlayback(true, true, true);
-    // The microphone's capture comes with the voice transmission.
-    (void)withoutMicrophone;
+    if (!withoutMicrophone) startMicrophone();
     flags_.txChainReady = true;
     controls_.setVisible("detecte_PC_pb_RX", false);
     controls_.setVisible("detecte_PC_pb_TX", false);
 }
 
+void Station::startMicrophone() {
+    engine_.openMicrophone();
+    // The voice filter's 2800 Hz are at the rate the microphone really runs at.
+    transmit_.microphone().designLowPass(engine_.sizes().micRate);
+    SampleFifo<std::uint8_t>& voice = transmit_.voiceQueue();
+    voice.clear();
+    transmit_.microphone().resetLevel();
+    // A cushion of silence ahead of the voice, one and a half capture buffers of samples.
+    voice.appendRepeated(0x7F, static_cast<std::size_t>((engine_.sizes().captureBufferBytes / 2) * 3));
+    transmit_.voiceLevels().fill(VoiceLevelHistory::kStartLevel);
+}
+
 void Station::endTransmit() {
     // Back to receive through the restart pattern: the next tick reopens the receive
     // devices.
+    flags_.localTransmission = false;
+    flags_.testToneActive = false;
+    returnToReceive();
+    flags_.txChainReady = false;
+    receiver_.applyTuning(tuning_.offsetHz());
+    unlockControlsAfterTx();
+}
+
+void Station::returnToReceive() {
     stopAllSound();
     monitorController_.clearRegulation();
     flags_.receiveActive = true;
     updateLinkAudio();
-    flags_.txChainReady = false;
     flags_.retuneOnOpen = false;
     initReceive();
     resetReceiveState();
-    receiver_.applyTuning(tuning_.offsetHz());
-    unlockControlsAfterTx();
+}
+
+void Station::startLocalTransmission(bool withoutMicrophone) {
+    lockControlsForTx();
+    stopAllSound();
+    startTransmit(withoutMicrophone);
+    flags_.localTransmission = true;
+    pttKeyOn();
+}
+
+void Station::endLocalTransmission() {
+    flags_.txInProgress = false;
+    endTransmit();
+    pttKeyOff();
+}
+
+void Station::stopVoiceTransmit() {
+    endLocalTransmission();
+    controls_.setDown("transmission_phonie", false);
+}
+
+void Station::startCalibrationTone(int hz, std::int32_t amplitudeCorrection, std::int32_t phaseCorrection) {
+    stopAllSound();
+    flags_.testToneActive = true;
+    tone_.amplitudeCorrection = amplitudeCorrection;
+    tone_.phaseCorrection = phaseCorrection;
+    mix_.frequencyHz = hz;
+    mix_.rate = 11025;
+    engine_.openTonePlayback(tone_);
+    pttKeyOn();
+}
+
+void Station::endCalibrationTone() {
+    engine_.stopPlayback();
+    flags_.testToneActive = false;
+    returnToReceive();
+    controls_.setEnabled("Correction_phase_amplitude_RX", receiverIsSdr());
+    pttKeyOff();
+}
+
+void Station::endEveryTransmission() {
+    if (flags_.testToneActive) {
+        if (controls_.get("Correction_phase_amplitude_TX").down) correctionWindows_.endTxCalibration();
+        else transmitControls_.calibrationToneClick(false);
+    }
+    if (flags_.txInProgress && flags_.localTransmission) {
+        ptt_.releaseWaiting = false;
+        stopVoiceTransmit();
+        controls_.setDown("Transmission_tune", false);
+    } else if (flags_.txInProgress) {
+        linkController_.abandonTransmission();
+    }
+    // Whatever happened before, the transmitter is released.
+    serialPtt_.keyOff();
+    ptt_.releaseWaiting = false;
+}
+
+void Station::pttKeyOn() {
+    if (ptt_.outputPort) serialPttController_.keyOn();
+}
+
+void Station::pttKeyOff() {
+    if (ptt_.outputPort) serialPttController_.keyOff();
+}
+
+void Station::modulate(std::span<const std::uint8_t> chunk) {
+    transmit_.modulateTxAudio(chunk, receive_.config().mode, mix_, engine_.txQueue());
 }
 
 void Station::updateLinkAudio() { receive_.setLinkAudio(flags_.linkClientConnected && flags_.receiveActive); }

@@ -1,0 +1,91 @@
+#include "station/transmit_controls.hpp"
+
+#include "station/station.hpp"
+
+namespace orv {
+
+namespace {
+// What the calibration tone disables besides the correction window's button.
+constexpr const char* kLockedForTone[] = {"Connection",   "Transmission_tune", "Type_recepteur", "Frequence_echantillonnage",
+                                          "Carte_son_RX", "Carte_son_HP",      "Carte_son_TX",   "Carte_son_micro"};
+}  // namespace
+
+void TransmitControls::voiceClick(bool down) {
+    if (down) {
+        // Only from receive: another transmission or the tone keeps the button up.
+        if (st_.flags_.txInProgress || st_.flags_.testToneActive) {
+            st_.controls_.setDown("transmission_phonie", false);
+            return;
+        }
+        st_.controls_.setDown("transmission_phonie", true);
+        st_.startLocalTransmission(false);
+        return;
+    }
+    st_.controls_.setDown("transmission_phonie", false);
+    if (!st_.flags_.txInProgress) return;
+    // Back to receive after the latency, so the last buffers reach the transmitter.
+    st_.ptt_.releaseWaiting = true;
+    st_.ptt_.releaseTimeMs = st_.ports_.clock.nowMs();
+}
+
+void TransmitControls::tuneClick(bool down) {
+    if (down) {
+        if (st_.flags_.txInProgress) {
+            st_.controls_.setDown("Transmission_tune", false);
+            return;
+        }
+        st_.controls_.setDown("Transmission_tune", true);
+        if (st_.flags_.testToneActive) {
+            endCalibrationTone();
+            st_.mainCycle();
+        }
+        st_.startLocalTransmission(true);
+        st_.tune_.phase = 0;
+        st_.tune_.frequencyHz = 1000;
+        st_.tune_.rate = st_.transmit_.audioRate();
+        return;
+    }
+    st_.controls_.setDown("Transmission_tune", false);
+    if (!st_.flags_.txInProgress || st_.flags_.linkClientConnected) return;
+    st_.endLocalTransmission();
+}
+
+void TransmitControls::calibrationToneClick(bool down) {
+    if (down) {
+        if (st_.flags_.txInProgress || st_.flags_.testToneActive) {
+            st_.controls_.setDown("TX_3000_Hz", st_.flags_.testToneActive);
+            return;
+        }
+        st_.controls_.setDown("TX_3000_Hz", true);
+        st_.controls_.setEnabled("Correction_phase_amplitude_RX", false);
+        for (const char* name : kLockedForTone) st_.controls_.setEnabled(name, false);
+        st_.startCalibrationTone(3000, 0, 0);
+        return;
+    }
+    st_.controls_.setDown("TX_3000_Hz", false);
+    if (!st_.flags_.testToneActive) return;
+    endCalibrationTone();
+}
+
+void TransmitControls::endCalibrationTone() {
+    st_.controls_.setDown("TX_3000_Hz", false);
+    st_.endCalibrationTone();
+    for (const char* name : kLockedForTone) st_.controls_.setEnabled(name, true);
+}
+
+void TransmitControls::agcClick(bool down) {
+    st_.transmit_.options().agcOn = down;
+    st_.controls_.setDown("Bouton_CAG_TX", down);
+}
+
+void TransmitControls::filterClick(bool down) {
+    st_.transmit_.options().filterOn = down;
+    st_.controls_.setDown("FILTRE_TX", down);
+}
+
+void TransmitControls::swapIqClick(bool down) {
+    st_.transmit_.options().swapIq = down;
+    st_.controls_.setDown("INVERSION_I_Q_TX", down);
+}
+
+}  // namespace orv
