@@ -17,7 +17,8 @@ bool Station::startUp() {
     flags_.startRequested = false;
     // What the window shows only when something happens starts hidden.
     for (const char* name : {"Memo_Versions", "Label_TX_en_cours", "Label_saturation", "detecte_PC_pb_RX",
-                             "detecte_PC_pb_TX", "FREQUENCE_LSB"})
+                             "detecte_PC_pb_TX", "FREQUENCE_LSB", CorrectionWindows::kRxWindow,
+                             CorrectionWindows::kTxWindow})
         controls_.setVisible(name, false);
     if (!soundMenus_.enumerateCards()) return false;
     serialPttController_.scanPorts();

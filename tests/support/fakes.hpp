@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <span>
 #include <string>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "sound/mixer.hpp"
 #include "ui/link_socket.hpp"
 #include "ui/processor_load.hpp"
+#include "ui/serial_api.hpp"
 #include "ui/view.hpp"
 
 namespace orv::test {
@@ -113,6 +116,51 @@ public:
         readings.erase(readings.begin());
         return r;
     }
+};
+
+// Serial ports as a wired station sees them: every call is logged ("open ttyUSB0",
+// "dtr 1 on", "rts 1 off", "close 1"); the lines' states follow; CTS reads the switch
+// the test sets; a name in `refuse` cannot be opened.
+class FakeSerialLine final : public SerialApi {
+public:
+    std::vector<std::string> names;
+    std::vector<std::string> refuse;
+    std::vector<std::string> log;
+    std::map<Handle, std::string> open_;
+    std::map<std::string, bool> dtr, rts, switchOn;  // by port name; switchOn is read on CTS
+
+    std::vector<std::string> portNames() override {
+        log.push_back("list");
+        return names;
+    }
+    Handle open(const std::string& name) override {
+        log.push_back("open " + name);
+        if (std::find(refuse.begin(), refuse.end(), name) != refuse.end()) return kInvalid;
+        const Handle h = next_++;
+        open_[h] = name;
+        return h;
+    }
+    void close(Handle h) override {
+        log.push_back("close " + std::to_string(h));
+        open_.erase(h);
+    }
+    void setDtr(Handle h, bool on) override { line("dtr", dtr, h, on); }
+    void setRts(Handle h, bool on) override { line("rts", rts, h, on); }
+    bool cts(Handle h) override { return open_.count(h) && switchOn[open_[h]]; }
+
+    // The output keys the transmitter: both lines up on a port.
+    bool keyed(const std::string& name) { return dtr[name] && rts[name]; }
+    // Calls other than listing the ports.
+    std::size_t portCalls() const {
+        return static_cast<std::size_t>(std::count_if(log.begin(), log.end(), [](const std::string& c) { return c != "list"; }));
+    }
+
+private:
+    void line(const char* what, std::map<std::string, bool>& lines, Handle h, bool on) {
+        log.push_back(std::string(what) + " " + std::to_string(h) + (on ? " on" : " off"));
+        if (open_.count(h)) lines[open_[h]] = on;
+    }
+    Handle next_ = 1;
 };
 
 }  // namespace orv::test

@@ -31,8 +31,9 @@ struct StationFixture {
     FakeMixer mixer;
     FakeLinkSocket link;
     FakeLoad load;
+    FakeSerialLine serial;
     std::unique_ptr<Station> station =
-        std::make_unique<Station>(StationPorts{wave, clock, view, files, mixer, link, load});
+        std::make_unique<Station>(StationPorts{wave, clock, view, files, mixer, link, load, &serial});
 
     const WaveEngine& engine() const { return station->engine(); }
     const BufferSizes& sizes() const { return station->engine().sizes(); }
@@ -40,6 +41,11 @@ struct StationFixture {
     const Tuning& tuning() const { return station->tuning(); }
     const CycleFlags& flags() const { return station->flags(); }
     ControlsModel& controls() { return station->controls(); }
+
+    // Stores a settings byte for the next start-up to read.
+    void storeSetting(std::size_t byte, std::uint8_t value) {
+        files.contents[files.pathOf(kConfigFileName)][byte] = static_cast<char>(value);
+    }
 
     // Stores `language` in the settings the next start-up reads.
     void useLanguage(std::uint8_t language) {
