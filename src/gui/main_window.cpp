@@ -20,6 +20,7 @@
 #include <QToolTip>
 #include <QWheelEvent>
 
+#include "gui/correction_dialog.hpp"
 #include "gui/window_layout.hpp"
 #include "station/sound_menus.hpp"
 
@@ -32,14 +33,8 @@ constexpr int kWaterfallTop = 2;
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
 
-// Controls whose handlers come with transmission, the serial PTT and the monitors: shown,
-// and disabled until then whatever the model says.
-constexpr const char* kNotBuiltYet[] = {
-    "transmission_phonie", "Transmission_tune",  "TX_3000_Hz", "Bouton_CAG_TX",
-    "FILTRE_TX",           "INVERSION_I_Q_TX",   "Correction_phase_amplitude_TX",
-    "Correction_phase_amplitude_RX", "INVERSION_I_Q_RX",
-    "Portserie_sortie",    "Port_serie_entree",
-};
+// Controls whose handlers are still to come: shown, and disabled whatever the model says.
+constexpr const char* kNotBuiltYet[] = {"INVERSION_I_Q_RX"};
 
 bool notBuiltYet(std::string_view name) {
     for (const char* n : kNotBuiltYet)
@@ -50,7 +45,9 @@ bool notBuiltYet(std::string_view name) {
 // The version history shown by Historique.
 constexpr const char* kVersions =
     "0.1.0: reception of USB, LSB, AM, FM and broadcast FM from sound cards or recordings; waterfall and tuning; "
-    "settings and frequency memory; the link to Tessaryn; the window in English and French.";
+    "settings and frequency memory; the link to Tessaryn; the window in English and French. "
+    "0.2.0: transmission of voice, tune carrier, calibration tones and the link's audio in USB, LSB, AM and FM; "
+    "serial PTT; I/Q balance windows for receive and transmit.";
 
 // Hints appear 300 ms after the pointer rests on a control.
 class HintStyle final : public QProxyStyle {
@@ -138,6 +135,11 @@ MainWindow::MainWindow(Station& station, const QtWaterfall& waterfall) : station
 }
 
 QObject* MainWindow::control(const std::string& name) const {
+    for (CorrectionDialog* dialog : {rxDialog_, txDialog_}) {
+        const std::string window = dialog->objectName().toStdString();
+        if (name == window) return dialog;
+        if (name.starts_with(window + ".")) return dialog->control(name.substr(window.size() + 1));
+    }
     if (const auto w = widgets_.find(name); w != widgets_.end()) return w->second;
     if (const auto a = actions_.find(name); a != actions_.end()) return a->second;
     if (const auto m = menus_.find(name); m != menus_.end()) return m->second;
@@ -183,8 +185,12 @@ void MainWindow::buildMenus() {
     item(type, "Recepteur_conversion_directe", true);
     QMenu* settings = menu(nullptr, "Menu_reglages", "Se&ttings / Réglages");
     item(settings, "Parametres_standard", false);
-    item(settings, "Portserie_sortie", false);
-    item(settings, "Port_serie_entree", false);
+    QMenu* output = menu(settings, "Portserie_sortie", "Serial port (PTT output)");
+    QMenu* input = menu(settings, "Port_serie_entree", "Serial port (PTT input)");
+    for (int n = 0; n <= SerialPtt::kPorts; ++n) {
+        item(output, SerialPttController::outputItem(n), true);
+        item(input, SerialPttController::inputItem(n), true);
+    }
     QMenu* language = menu(nullptr, "Langue", "&Language / Langue");
     item(language, "English1", true);
     item(language, "Francais1", true);
@@ -305,6 +311,7 @@ void MainWindow::connectHandlers() {
     for (const auto& r : kRateItems) onClick(r.name, [&menus, name = r.name](bool) { menus.rateItemClick(name); });
     onClick("Recepteur_type_SdR", [&menus](bool) { menus.receiverTypeClick(true); });
     onClick("Recepteur_conversion_directe", [&menus](bool) { menus.receiverTypeClick(false); });
+    connectTransmitHandlers();
     onClick("Connection", [&s](bool) { s.link().connectionClick(); });
     onClick("Disconnection", [&s](bool) { s.link().disconnectionClick(); });
     onClick("Parametres_standard", [&s](bool) { s.settings().standardSettingsClick(); });
@@ -322,7 +329,48 @@ void MainWindow::connectHandlers() {
                      [&s](const QString& text) { s.settings().centreFrequencyChange(text.toStdString()); });
 }
 
+void MainWindow::connectTransmitHandlers() {
+    Station& s = station_;
+    TransmitControls& tx = s.transmitControls();
+    // These buttons may refuse a press: afterwards each shows what the station holds.
+    const auto button = [this](const std::string& name, std::function<void(bool)> handler) {
+        onClick(name, [this, name, handler](bool down) {
+            handler(down);
+            if (auto* b = qobject_cast<QAbstractButton*>(widgets_.at(name))) b->setChecked(station_.controls().get(name).down);
+        });
+    };
+    button("transmission_phonie", [&tx](bool down) { tx.voiceClick(down); });
+    button("Transmission_tune", [&tx](bool down) { tx.tuneClick(down); });
+    button("TX_3000_Hz", [&tx](bool down) { tx.calibrationToneClick(down); });
+    button("Bouton_CAG_TX", [&tx](bool down) { tx.agcClick(down); });
+    button("FILTRE_TX", [&tx](bool down) { tx.filterClick(down); });
+    button("INVERSION_I_Q_TX", [&tx](bool down) { tx.swapIqClick(down); });
+    CorrectionWindows& windows = s.correctionWindows();
+    button("Correction_phase_amplitude_RX", [&windows](bool down) { windows.rxButtonClick(down); });
+    button("Correction_phase_amplitude_TX", [&windows](bool down) { windows.txButtonClick(down); });
+    SerialPttController& ptt = s.serialPtt();
+    for (int n = 0; n <= SerialPtt::kPorts; ++n) {
+        const std::string out = SerialPttController::outputItem(n);
+        const std::string in = SerialPttController::inputItem(n);
+        onClick(out, [this, &ptt, n, out](bool) {
+            ptt.outputPortClick(n);
+            actions_.at(out)->setChecked(station_.controls().get(out).down);
+        });
+        onClick(in, [this, &ptt, n, in](bool) {
+            ptt.inputPortClick(n);
+            actions_.at(in)->setChecked(station_.controls().get(in).down);
+        });
+    }
+    rxDialog_ = new CorrectionDialog(station_, true, this);
+    txDialog_ = new CorrectionDialog(station_, false, this);
+}
+
 void MainWindow::mirror(const std::string& name, const Control& c) {
+    for (CorrectionDialog* dialog : {rxDialog_, txDialog_}) {
+        const std::string window = dialog->objectName().toStdString();
+        if (name == window) return dialog->mirror("", c);
+        if (name.starts_with(window + ".")) return dialog->mirror(name.substr(window.size() + 1), c);
+    }
     if (name == "Form1") {
         if (!c.caption.empty()) setWindowTitle(q(c.caption));
         return;

@@ -13,6 +13,8 @@
 
 namespace orv {
 
+class CorrectionDialog;
+
 // The waterfall under its scale, with the passband markers on top; the mouse tunes.
 class WaterfallWidget final : public QWidget {
 public:
@@ -51,6 +53,7 @@ private:
     void buildMenus();
     void buildWidgets();
     void connectHandlers();
+    void connectTransmitHandlers();
     // One control's state shown as the model holds it.
     void mirror(const std::string& name, const Control& control);
     void onClick(const std::string& name, std::function<void(bool)> handler);
@@ -64,6 +67,8 @@ private:
     std::map<std::string, QAction*, std::less<>> actions_;
     std::map<std::string, QMenu*, std::less<>> menus_;
     bool closing_ = false;
+    CorrectionDialog* rxDialog_ = nullptr;  // TForm3
+    CorrectionDialog* txDialog_ = nullptr;  // TForm4
 };
 
 }  // namespace orv

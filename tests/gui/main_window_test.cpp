@@ -3,6 +3,9 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QDialog>
+#include <QLabel>
+#include <QSlider>
 #include <QApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -155,6 +158,42 @@ TEST(FrequencyDialog, SelectCopiesAMemoryIntoTheCentreFrequency) {
     EXPECT_EQ(f.controls().get("Frequence_centrale").text, "7040500");
     EXPECT_EQ(f.widget<QLineEdit>("Frequence_centrale")->text().toStdString(), "7040500");
     EXPECT_EQ(dialog.pos(), QPoint(470, 20));
+}
+
+TEST(MainWindow, TransmitButtonsAndTheBalanceWindows) {
+    Windowed f;
+    f.click("Transmission_tune");
+    EXPECT_TRUE(f.flags().txInProgress);
+    EXPECT_TRUE(f.widget<QAbstractButton>("Transmission_tune")->isChecked());
+    EXPECT_TRUE(f.widget<QLabel>("Label_TX_en_cours")->isVisibleTo(f.window.get()));
+    // A second transmission is refused and its button stays up.
+    f.click("transmission_phonie");
+    EXPECT_FALSE(f.widget<QAbstractButton>("transmission_phonie")->isChecked());
+    f.click("Transmission_tune");
+    EXPECT_FALSE(f.flags().txInProgress);
+
+    f.click("Correction_phase_amplitude_TX");
+    auto* dialog = qobject_cast<QDialog*>(f.window->control("TForm4"));
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(f.flags().testToneActive);
+    auto* phase = f.widget<QSlider>("TForm4.Phase_TX");
+    ASSERT_NE(phase, nullptr);
+    phase->setValue(-25);
+    EXPECT_EQ(f.station->transmit().options().phaseCorrection, -25);
+    EXPECT_EQ(f.widget<QLabel>("TForm4.Label_Phase_TX")->text().toStdString(), "Phase: -2.5 %");
+    // Closing the window is Correction OK: the tone ends, the value stays.
+    dialog->close();
+    EXPECT_FALSE(f.flags().testToneActive);
+    EXPECT_FALSE(f.widget<QAbstractButton>("Correction_phase_amplitude_TX")->isChecked());
+    EXPECT_EQ(f.station->transmit().options().phaseCorrection, -25);
+
+    // The serial menus list seventeen items each, "None" checked.
+    EXPECT_TRUE(f.widget<QAction>("Aucun_port_serie_sortie")->isChecked());
+    EXPECT_NE(f.widget<QAction>("COM16_entree"), nullptr);
+    f.click("COM3_sortie");  // no serial port on this machine: back to none
+    EXPECT_TRUE(f.widget<QAction>("Aucun_port_serie_sortie")->isChecked());
+    EXPECT_FALSE(f.widget<QAction>("COM3_sortie")->isChecked());
 }
 
 }  // namespace
