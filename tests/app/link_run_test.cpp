@@ -26,7 +26,8 @@ protected:
         std::ofstream(path("home") + "/.asoundrc") << "pcm.!default { type null }\npcm.orvnull { type null }\n";
         const std::string command = "HOME=" + path("home") + " exec " + std::string(ORVANDEL_EXE) + " --dir " +
                                     path("settings") + " --headless --link --rx-file " + ORVANDEL_DATA +
-                                    "/demo_band.wav --rx-loop --speaker-file /dev/null 2>" + path("server.txt");
+                                    "/demo_band.wav --rx-loop --speaker-file /dev/null --tx-file " + path("tx.wav") +
+                                    " --mode usb --offset 2000 2>" + path("server.txt");
         server_ = ::fork();
         if (server_ == 0) {
             ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
@@ -119,6 +120,20 @@ TEST_F(LinkRun, AudioFlowsTransmissionsArePacedAndOneClientIsServedAtATime) {
     EXPECT_EQ(arrivals, 4u) << log;  // the refused one is not an arrival
     EXPECT_EQ(leavings, 4u) << log;
     EXPECT_EQ(log.find("Error"), std::string::npos) << log;
+
+    // The client's 700 Hz went out as USB I/Q 2000 Hz up, and comes back as 700 Hz.
+    const Audio tx = read(path("tx.wav"));
+    ASSERT_EQ(tx.channels, 2) << log;
+    EXPECT_EQ(tx.rate, 48000);
+    EXPECT_GE(tx.seconds(), 2.0);
+    ASSERT_EQ(run("--headless --batch --rx-file " + path("tx.wav") + " --mode usb --offset 2000 --speaker-file " +
+                  path("heard.wav")),
+              0)
+        << err;
+    const Audio heard = read(path("heard.wav"));
+    const double voice = heard.peak(700, 6, 0.5).second;
+    EXPECT_GT(voice, 1000);
+    EXPECT_GT(voice, 0.5 * heard.rms(0.5));
 }
 
 }  // namespace
