@@ -27,6 +27,11 @@ void LanguageController::applyLanguage() {
         }
     }
     st_.soundMenus_.applyCaptions();
+    st_.serialPttController_.applyCaptions();
+    // An open balance window follows the language too.
+    CorrectionWindows& windows = st_.correctionWindows_;
+    if (windows.rxOpen()) windows.applyTexts(true);
+    if (windows.txOpen()) windows.applyTexts(false);
 }
 
 void LanguageController::choose(std::uint8_t language) {

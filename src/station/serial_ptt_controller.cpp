@@ -34,7 +34,12 @@ void SerialPttController::buildInputMenu() {
     if (st_.ptt_.inputPort) openInputPort();
 }
 
-void SerialPttController::buildMenu(bool output) {
+void SerialPttController::applyCaptions() {
+    menuCaptions(true);
+    menuCaptions(false);
+}
+
+void SerialPttController::menuCaptions(bool output) {
     ControlsModel& controls = st_.controls_;
     const auto item = output ? outputItem : inputItem;
     controls.setCaption(item(0), st_.text("None", "Aucun"));
@@ -45,6 +50,12 @@ void SerialPttController::buildMenu(bool output) {
             caption += " " + st_.text("detected", "détecté") + " (" + st_.serialPtt_.systemName(n) + ")";
         controls.setCaption(item(n), caption);
     }
+}
+
+void SerialPttController::buildMenu(bool output) {
+    menuCaptions(output);
+    ControlsModel& controls = st_.controls_;
+    const auto item = output ? outputItem : inputItem;
     const int port = SerialPtt::portFromCode(code(output));
     for (int n = 0; n <= SerialPtt::kPorts; ++n) controls.setDown(item(n), n == port);
     bool& configured = output ? st_.ptt_.outputPort : st_.ptt_.inputPort;

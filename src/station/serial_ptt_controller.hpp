@@ -24,6 +24,8 @@ public:
     // Both menus' captions and checks, after a language change too.
     void buildOutputMenu();
     void buildInputMenu();
+    // Both menus' captions in the language of the moment.
+    void applyCaptions();
 
     void keyOn();
     void keyOff();
@@ -37,6 +39,7 @@ private:
     bool openOutputPort(bool test);
     bool openInputPort();
     void buildMenu(bool output);
+    void menuCaptions(bool output);
     void showOpenResult(int port, bool opened);
     std::uint8_t& code(bool output);
 

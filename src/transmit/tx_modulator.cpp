@@ -69,7 +69,7 @@ void TxModulator::start(int audioRate, int fee, bool sdrReceiver) {
 void TxModulator::modulate(std::span<const std::uint8_t> chunk, const TxSettings& settings, MixOscillator& mix,
                            SampleFifo<std::int16_t>& tx) {
     input_.clear();
-    for (const std::uint8_t b : chunk) input_.push_back(2 * static_cast<std::int32_t>(b) - 255);
+    for (const std::uint8_t b : chunk) input_.push_back(txSampleFromByte(b));
     if (fee_ <= kNarrowMax)
         modulateNarrow(settings, mix, tx);
     else

@@ -19,6 +19,9 @@ struct TxSettings {
     std::int32_t phaseCorrection = 0;      // steps of 0.001565 rad
 };
 
+// An 8-bit audio byte as the modulator's sample: −255 … 255, 127 and 128 either side of 0.
+constexpr std::int32_t txSampleFromByte(std::uint8_t b) { return 2 * static_cast<std::int32_t>(b) - 255; }
+
 // The transmit I/Q balance correction of Q: in single precision, rounded to nearest,
 // ties to even.
 std::int32_t correctTxQuadrature(std::int32_t i, std::int32_t q, std::int32_t amplitudeCorrection,

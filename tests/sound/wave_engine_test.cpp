@@ -184,6 +184,22 @@ TEST(WaveEngine, TxCardIsPrimedWithTwoBuffersOfZeroFramesAndOpensTheTxDevice) {
     EXPECT_EQ(f.engine.txFrames(), 4800u);
 }
 
+TEST(WaveEngine, TxFramesLeaveAsLittleEndianTwosComplement) {
+    EngineFixture f;
+    f.wave.devices = {1, 1};
+    f.s.outBufferBytes = 16;  // four frames a buffer
+    ASSERT_TRUE(f.engine.openPlayback(true, true, true));
+    f.engine.txQueue().clear();
+    for (const std::int16_t v : {0, 0, -1, 1, 1, -1, 32767, -32767}) f.engine.txQueue().append(v);
+    ASSERT_TRUE(f.wave.finishPlayback());
+    f.engine.feedPlayback(false);
+    ASSERT_TRUE(f.wave.finishPlayback());  // the second primed buffer
+    ASSERT_TRUE(f.wave.finishPlayback());  // the frames
+    const std::vector<std::uint8_t> frames(f.wave.played.end() - 16, f.wave.played.end());
+    EXPECT_EQ(frames, (std::vector<std::uint8_t>{0x00, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0x01, 0x00, 0x01, 0x00, 0xFF, 0xFF,
+                                                 0xFF, 0x7F, 0x01, 0x80}));
+}
+
 TEST(WaveEngine, StoppingTwiceDoesNothingTheSecondTime) {
     EngineFixture f;
     f.engine.openCapture(0);

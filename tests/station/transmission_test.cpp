@@ -155,6 +155,9 @@ TEST(SerialPtt, ChoosingCom12StoresCode14AndReportsTheOpen) {
     WiredStation few(10, 10, 2);
     few.startReceiving();
     EXPECT_EQ(few.controls().get("COM3_sortie").caption, "COM 3");
+    few.st().languages().frenchClick();
+    EXPECT_EQ(few.controls().get("COM2_entree").caption, "COM 2 détecté (ttyS1)");
+    EXPECT_EQ(few.controls().get("Aucun_port_serie_entree").caption, "Aucun");
 }
 
 TEST(SerialPtt, TheInputOnCom9FeedsTheSwitchFromDtr) {

@@ -35,6 +35,13 @@ double powerAt(const SampleFifo<std::int16_t>& tx, double hz, int rate, std::siz
     return std::norm(sum);
 }
 
+TEST(TxModulator, BytesBecomeOddSamplesAroundZero) {
+    EXPECT_EQ(txSampleFromByte(128), 1);
+    EXPECT_EQ(txSampleFromByte(127), -1);
+    EXPECT_EQ(txSampleFromByte(0), -255);
+    EXPECT_EQ(txSampleFromByte(255), 255);
+}
+
 TEST(TxInterpolation, WholeRatioStepsLinearlyFromTheLastSample) {
     WholeRatioInterpolator interpolate;
     std::vector<std::int32_t> out;
