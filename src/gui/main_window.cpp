@@ -425,6 +425,7 @@ void MainWindow::mirror(const std::string& name, const Control& c) {
         const QSignalBlocker quiet(slider);
         slider->setValue(c.position);
     } else if (auto* meter = qobject_cast<QProgressBar*>(w)) {
+        if (c.minimum != 0 || c.maximum != 0) meter->setRange(c.minimum, c.maximum);
         meter->setValue(c.position);
     }
     if (name == "Memo_Versions" && c.visible) w->raise();

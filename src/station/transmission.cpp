@@ -36,10 +36,11 @@ void Station::startTransmit(bool withoutMicrophone) {
     flags_.receiveActive = false;
     updateLinkAudio();
     BufferSizes& sizes = engine_.sizes();
-    // With a link client the audio rate is the one its F frame chose.
-    computeTransmitBuffers(sizes, flags_.linkClientConnected);
-    if (!flags_.linkClientConnected) transmit_.setAudioRate(sizes.micRate);
-    if (!withoutMicrophone) transmit_.setAudioRate(sizes.micRate);
+    // The link's audio comes at the rate its client's F frame chose; the microphone's
+    // sizes are worked out whenever it is used, a client connected or not.
+    const bool linkAudio = flags_.linkClientConnected && withoutMicrophone;
+    computeTransmitBuffers(sizes, linkAudio);
+    if (!linkAudio) transmit_.setAudioRate(sizes.micRate);
     transmit_.start(sizes.fee, receiverIsSdr());
     // The transmit signal lands on the receive frequency.
     mix_.frequencyHz = static_cast<std::int32_t>(-receive_.config().rxMixFrequencyHz);

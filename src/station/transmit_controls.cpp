@@ -22,7 +22,7 @@ void TransmitControls::voiceClick(bool down) {
         return;
     }
     st_.controls_.setDown("transmission_phonie", false);
-    if (!st_.flags_.txInProgress) return;
+    if (!st_.flags_.txInProgress || !st_.flags_.localTransmission) return;
     // Back to receive after the latency, so the last buffers reach the transmitter.
     st_.ptt_.releaseWaiting = true;
     st_.ptt_.releaseTimeMs = st_.ports_.clock.nowMs();
@@ -36,7 +36,9 @@ void TransmitControls::tuneClick(bool down) {
         }
         st_.controls_.setDown("Transmission_tune", true);
         if (st_.flags_.testToneActive) {
-            endCalibrationTone();
+            // The tone gives way, and the transmit balance window with it if the tone is its.
+            if (st_.correctionWindows_.txOpen()) st_.correctionWindows_.endTxCalibration();
+            else endCalibrationTone();
             st_.mainCycle();
         }
         st_.startLocalTransmission(true);
@@ -46,7 +48,7 @@ void TransmitControls::tuneClick(bool down) {
         return;
     }
     st_.controls_.setDown("Transmission_tune", false);
-    if (!st_.flags_.txInProgress || st_.flags_.linkClientConnected) return;
+    if (!st_.flags_.txInProgress || !st_.flags_.localTransmission) return;
     st_.endLocalTransmission();
 }
 

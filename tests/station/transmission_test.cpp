@@ -343,6 +343,14 @@ TEST(CorrectionWindows, TheTransmitWindowSendsA1500HzToneTheSlidersMoveAtOnce) {
     EXPECT_FALSE(f.serial.keyed("ttyS1"));
     EXPECT_FALSE(w.txOpen());
     EXPECT_TRUE(f.controls().get("Connection").enabled);
+
+    // Tune pressed while the window sends its tone: the window closes, tune goes out.
+    w.txButtonClick(true);
+    f.st().transmitControls().tuneClick(true);
+    EXPECT_FALSE(w.txOpen());
+    EXPECT_FALSE(f.flags().testToneActive);
+    EXPECT_TRUE(f.flags().txInProgress);
+    EXPECT_TRUE(f.serial.keyed("ttyS1"));
 }
 
 }  // namespace
