@@ -73,7 +73,7 @@ void WaveEngine::openCapture(std::uint8_t card) {
     // The open's result does not stop the sequence: when it failed the prepare fails
     // too and its message carries the platform's number.
     captureHandle_ = -1;
-    api_.open(WaveDirection::Capture, captureHandle_, CardChoices::deviceIndex(card), captureFormat_);
+    const int opened = api_.open(WaveDirection::Capture, captureHandle_, CardChoices::deviceIndex(card), captureFormat_);
     if (int rc = api_.prepareHeader(WaveDirection::Capture, captureHandle_, *capture_[0]); rc != kWaveOk) {
         reportError("Error when preparing sampling header n°:", "Erreur préparation header éch. n°:", rc);
     } else if (rc = api_.prepareHeader(WaveDirection::Capture, captureHandle_, *capture_[1]); rc != kWaveOk) {
@@ -83,7 +83,10 @@ void WaveEngine::openCapture(std::uint8_t card) {
     }
     if (const int rc = api_.start(captureHandle_); rc != kWaveOk)
         reportError("Error when sampling n°", "Erreur lors de l'échantillonnage n°", rc);
-    captureOpened_ = true;
+    // A device that did not open holds nothing: the next restart (the watchdog's, when
+    // nothing is captured) opens it afresh instead of failing to stop it forever.
+    captureOpened_ = opened == kWaveOk;
+    if (!captureOpened_) capture_ = {};
     capture[0].queued = true;
     capture[1].queued = true;
 }
@@ -151,6 +154,9 @@ void WaveEngine::primeSilence(bool stereo, bool transmitting) {
 }
 
 bool WaveEngine::formatTrial() {
+    // A device a failed stop left open would be opened twice: try stopping it again first.
+    stopCapture();
+    stopPlayback();
     WaveApi::Handle captureHandle = -1;
     if (api_.open(WaveDirection::Capture, captureHandle, CardChoices::deviceIndex(cards_[CardRole::Rx]),
                   WaveFormat{2, sizes_.fee, 16}) != kWaveOk)
@@ -193,8 +199,12 @@ void WaveEngine::stopCapture() {
 
 void WaveEngine::stopPlayback() {
     if (!playbackOpened_) return;
-    if (const int rc = api_.reset(WaveDirection::Playback, playbackHandle_); rc != kWaveOk)
+    // A device that could not be stopped may still be playing its buffers: they stay ours
+    // until a later stop succeeds, as on the capture side.
+    if (const int rc = api_.reset(WaveDirection::Playback, playbackHandle_); rc != kWaveOk) {
         reportError("Error when stopping datas writing n°", "Erreur d'arrêt de restitution des données n°", rc);
+        return;
+    }
     api_.unprepareHeader(WaveDirection::Playback, playbackHandle_, *playback_[0]);
     api_.unprepareHeader(WaveDirection::Playback, playbackHandle_, *playback_[1]);
     if (const int rc = api_.close(WaveDirection::Playback, playbackHandle_); rc != kWaveOk)

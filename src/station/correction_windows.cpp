@@ -201,7 +201,10 @@ void CorrectionWindows::txButtonClick(bool down) {
     st_.controls_.setDown(kTxNames.button, down);
     if (!down) return;
     const TransmitChain::Options& options = st_.transmit_.options();
-    st_.startCalibrationTone(1500, options.amplitudeCorrection, options.phaseCorrection);
+    if (!st_.startCalibrationTone(1500, options.amplitudeCorrection, options.phaseCorrection)) {
+        st_.controls_.setDown(kTxNames.button, false);
+        return;
+    }
     for (const char* name : {"Correction_phase_amplitude_RX", "Connection", "TX_3000_Hz"})
         st_.controls_.setEnabled(name, false);
     activate(false);

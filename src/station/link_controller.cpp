@@ -67,7 +67,7 @@ void LinkController::disconnectionClick() {
     controls.setEnabled("TX_3000_Hz", true);
     controls.setEnabled("Transmission_tune", true);
     setRateItemsEnabled(true);
-    if (st_.flags_.txInProgress) abandonTransmission();
+    if (st_.flags_.txInProgress && !st_.flags_.localTransmission) abandonTransmission();
 }
 
 void LinkController::listened() {
@@ -100,7 +100,8 @@ void LinkController::clientDisconnected() {
     st_.controls_.setText("Label_Utilisateur", "");
     st_.controls_.setText("Label_Fe", st_.text("Not connected", "Non connecté"));
     st_.link_.parser().reset();
-    if (st_.flags_.txInProgress) abandonTransmission();
+    // Only the client's own transmission goes with it.
+    if (st_.flags_.txInProgress && !st_.flags_.localTransmission) abandonTransmission();
 }
 
 void LinkController::refused(const std::string& address) {
@@ -171,16 +172,18 @@ void LinkController::format(std::uint8_t mode, std::uint8_t rate) {
 void LinkController::startTransmission() {
     // A T during a transmission starts it again with empty queues; a local one ends
     // first, its PTT released.
-    if (st_.flags_.txInProgress && st_.flags_.localTransmission) st_.endEveryTransmission();
+    if ((st_.flags_.txInProgress && st_.flags_.localTransmission) || st_.flags_.testToneActive)
+        st_.endEveryTransmission();
     if (st_.flags_.txInProgress) st_.endTransmit();
     st_.lockControlsForTx();
     st_.stopAllSound();
     st_.controls_.setVisible("Label_TX_en_cours", true);
     st_.link_.startTransmission();
     st_.transmit_.setAudioRate(st_.link_.txAudioRate());
-    st_.startTransmit(true);
     st_.flags_.linkTxEndRequested = false;
     st_.flags_.txEndPadded = false;
+    // Without a TX card the client's audio is dropped and the station keeps receiving.
+    if (!st_.startTransmit(true)) transmissionEnded();
 }
 
 void LinkController::echo(std::span<const std::uint8_t> header) { send(header); }

@@ -67,7 +67,7 @@ void Station::pttInputStep() {
     // release, or an activation during a transmission) ends it after the delay.
     if (ptt_.inputState && !flags_.txInProgress && !flags_.testToneActive) {
         controls_.setDown("transmission_phonie", true);
-        startLocalTransmission(false);
+        if (!startLocalTransmission(false)) controls_.setDown("transmission_phonie", false);
         return;
     }
     if (!flags_.txInProgress || !flags_.localTransmission) return;

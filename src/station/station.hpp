@@ -167,16 +167,17 @@ private:
     // A transmission: the controls it locks, the TX card opened, and the return to receive.
     void lockControlsForTx();
     void unlockControlsAfterTx();
-    void startTransmit(bool withoutMicrophone);
+    // False when the TX card cannot be opened: the station receives again.
+    bool startTransmit(bool withoutMicrophone);
     void startMicrophone();
     void stopVoiceTransmit();
     void endTransmit();
     void returnToReceive();
     // Voice (with the microphone) or tune, keyed on the serial PTT.
-    void startLocalTransmission(bool withoutMicrophone);
+    bool startLocalTransmission(bool withoutMicrophone);
     void endLocalTransmission();
     // The calibration tone on the TX card at 11025, keyed on the serial PTT.
-    void startCalibrationTone(int hz, std::int32_t amplitudeCorrection, std::int32_t phaseCorrection);
+    bool startCalibrationTone(int hz, std::int32_t amplitudeCorrection, std::int32_t phaseCorrection);
     void endCalibrationTone();
     void pttKeyOn();
     void pttKeyOff();

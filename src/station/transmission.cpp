@@ -30,7 +30,7 @@ void Station::unlockControlsAfterTx() {
 
 bool Station::receiverIsSdr() const { return store_.record()[config::kReceiverType] == 1; }
 
-void Station::startTransmit(bool withoutMicrophone) {
+bool Station::startTransmit(bool withoutMicrophone) {
     flags_.txChainReady = false;
     flags_.txInProgress = true;
     flags_.receiveActive = false;
@@ -47,11 +47,17 @@ void Station::startTransmit(bool withoutMicrophone) {
     mix_.rate = sizes.fee;
     engine_.txQueue().clear();
     engine_.restartBufferOrder();
-    engine_.openPlayback(true, true, true);
+    if (!engine_.openPlayback(true, true, true)) {
+        // No TX card, no transmission: the engine has said why; back to receive.
+        flags_.txInProgress = false;
+        endTransmit();
+        return false;
+    }
     if (!withoutMicrophone) startMicrophone();
     flags_.txChainReady = true;
     controls_.setVisible("detecte_PC_pb_RX", false);
     controls_.setVisible("detecte_PC_pb_TX", false);
+    return true;
 }
 
 void Station::startMicrophone() {
@@ -87,12 +93,14 @@ void Station::returnToReceive() {
     resetReceiveState();
 }
 
-void Station::startLocalTransmission(bool withoutMicrophone) {
+bool Station::startLocalTransmission(bool withoutMicrophone) {
     lockControlsForTx();
     stopAllSound();
-    startTransmit(withoutMicrophone);
+    // The transmitter is keyed only when there is something to send it.
+    if (!startTransmit(withoutMicrophone)) return false;
     flags_.localTransmission = true;
     pttKeyOn();
+    return true;
 }
 
 void Station::endLocalTransmission() {
@@ -106,15 +114,20 @@ void Station::stopVoiceTransmit() {
     controls_.setDown("transmission_phonie", false);
 }
 
-void Station::startCalibrationTone(int hz, std::int32_t amplitudeCorrection, std::int32_t phaseCorrection) {
+bool Station::startCalibrationTone(int hz, std::int32_t amplitudeCorrection, std::int32_t phaseCorrection) {
     stopAllSound();
     flags_.testToneActive = true;
     tone_.amplitudeCorrection = amplitudeCorrection;
     tone_.phaseCorrection = phaseCorrection;
     mix_.frequencyHz = hz;
     mix_.rate = 11025;
-    engine_.openTonePlayback(tone_);
+    if (!engine_.openTonePlayback(tone_)) {
+        flags_.testToneActive = false;
+        returnToReceive();
+        return false;
+    }
     pttKeyOn();
+    return true;
 }
 
 void Station::endCalibrationTone() {

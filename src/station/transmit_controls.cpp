@@ -10,15 +10,19 @@ constexpr const char* kLockedForTone[] = {"Connection",   "Transmission_tune", "
                                           "Carte_son_RX", "Carte_son_HP",      "Carte_son_TX",   "Carte_son_micro"};
 }  // namespace
 
+bool TransmitControls::refused(const char* button) const {
+    // Only from receive, and only while the button is enabled (the link disables some).
+    return st_.flags_.txInProgress || st_.flags_.testToneActive || !st_.controls_.get(button).enabled;
+}
+
 void TransmitControls::voiceClick(bool down) {
     if (down) {
-        // Only from receive: another transmission or the tone keeps the button up.
-        if (st_.flags_.txInProgress || st_.flags_.testToneActive) {
+        if (refused("transmission_phonie")) {
             st_.controls_.setDown("transmission_phonie", false);
             return;
         }
         st_.controls_.setDown("transmission_phonie", true);
-        st_.startLocalTransmission(false);
+        if (!st_.startLocalTransmission(false)) st_.controls_.setDown("transmission_phonie", false);
         return;
     }
     st_.controls_.setDown("transmission_phonie", false);
@@ -30,7 +34,8 @@ void TransmitControls::voiceClick(bool down) {
 
 void TransmitControls::tuneClick(bool down) {
     if (down) {
-        if (st_.flags_.txInProgress) {
+        // The tone gives way to tune (below); anything else keeps the button up.
+        if (st_.flags_.txInProgress || !st_.controls_.get("Transmission_tune").enabled) {
             st_.controls_.setDown("Transmission_tune", false);
             return;
         }
@@ -41,7 +46,10 @@ void TransmitControls::tuneClick(bool down) {
             else endCalibrationTone();
             st_.mainCycle();
         }
-        st_.startLocalTransmission(true);
+        if (!st_.startLocalTransmission(true)) {
+            st_.controls_.setDown("Transmission_tune", false);
+            return;
+        }
         st_.tune_.phase = 0;
         st_.tune_.frequencyHz = 1000;
         st_.tune_.rate = st_.transmit_.audioRate();
@@ -54,14 +62,14 @@ void TransmitControls::tuneClick(bool down) {
 
 void TransmitControls::calibrationToneClick(bool down) {
     if (down) {
-        if (st_.flags_.txInProgress || st_.flags_.testToneActive) {
+        if (refused("TX_3000_Hz")) {
             st_.controls_.setDown("TX_3000_Hz", st_.flags_.testToneActive);
             return;
         }
         st_.controls_.setDown("TX_3000_Hz", true);
         st_.controls_.setEnabled("Correction_phase_amplitude_RX", false);
         for (const char* name : kLockedForTone) st_.controls_.setEnabled(name, false);
-        st_.startCalibrationTone(3000, 0, 0);
+        if (!st_.startCalibrationTone(3000, 0, 0)) endCalibrationTone();
         return;
     }
     st_.controls_.setDown("TX_3000_Hz", false);

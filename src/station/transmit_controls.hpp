@@ -21,6 +21,7 @@ public:
 private:
     // The calibration tone stops and the station receives again.
     void endCalibrationTone();
+    bool refused(const char* button) const;
 
     Station& st_;
 };

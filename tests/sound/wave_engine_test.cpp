@@ -61,6 +61,11 @@ TEST(WaveEngine, CaptureThatCannotOpenReportsThePreparesNumber) {
     ASSERT_FALSE(f.view.messages.empty());
     EXPECT_EQ(f.view.messages[0].title, "Error");
     EXPECT_EQ(f.view.messages[0].text, "Error when preparing sampling header n°:5");
+    // Nothing is open, so a later open starts afresh rather than failing to stop it.
+    EXPECT_FALSE(f.engine.captureOpened());
+    f.engine.openCapture(0);
+    EXPECT_TRUE(f.engine.captureOpened());
+    EXPECT_TRUE(f.wave.isOpen(kCapture));
 }
 
 struct FailureCase {
@@ -150,6 +155,19 @@ TEST(WaveEngine, FailedCaptureResetLeavesTheDeviceOpenAndAReopenWaitsForIt) {
     f.engine.openCapture(0);
     EXPECT_EQ(f.wave.count(kCapture, Call::Close), 1);
     EXPECT_EQ(f.wave.count(kCapture, Call::Open), 2);
+}
+
+TEST(WaveEngine, FailedPlaybackResetKeepsTheBuffersTheDeviceHolds) {
+    EngineFixture f;
+    ASSERT_TRUE(f.engine.openPlayback(false, false, false));
+    f.wave.failNext(kPlayback, Call::Reset, 7);
+    f.engine.stopPlayback();
+    EXPECT_TRUE(f.engine.playbackOpened());
+    EXPECT_EQ(f.wave.count(kPlayback, Call::Close), 0);
+    // The device finishes the buffers it was given: they are still there to finish.
+    EXPECT_TRUE(f.wave.finishPlayback());
+    EXPECT_TRUE(f.engine.openPlayback(false, false, false));
+    EXPECT_EQ(f.wave.count(kPlayback, Call::Close), 1);
 }
 
 struct PrimingCase {

@@ -248,11 +248,14 @@ TEST(Transmission, OneTransmissionAtATime) {
     EXPECT_FALSE(f.flags().testToneActive);
     EXPECT_FALSE(f.controls().get("TX_3000_Hz").enabled);
     buttons.tuneClick(false);
-    // The tone hands over to tune: stopped first, then the carrier.
+    // The +3000 Hz tone disables tune; the transmit window's tone gives way to it (below).
     buttons.calibrationToneClick(true);
     buttons.tuneClick(true);
-    EXPECT_FALSE(f.flags().testToneActive);
-    EXPECT_FALSE(f.controls().get("TX_3000_Hz").down);
+    EXPECT_TRUE(f.flags().testToneActive);
+    EXPECT_FALSE(f.flags().txInProgress);
+    EXPECT_FALSE(f.controls().get("Transmission_tune").down);
+    buttons.calibrationToneClick(false);
+    buttons.tuneClick(true);
     EXPECT_TRUE(f.flags().txInProgress);
     buttons.tuneClick(false);
     f.ticks(2);

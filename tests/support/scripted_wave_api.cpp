@@ -43,10 +43,10 @@ int ScriptedWaveApi::open(WaveDirection dir, Handle& handle, int device, const W
     opens.push_back(format);
     if (const int rc = enter(dir, Call::Open); rc != kWaveOk) return rc;
     if (device < 0 || device >= devices[side(dir)]) return 2;
-    open_[side(dir)] = true;
+    handle = nextHandle_++;
+    handles_[handle] = dir;
     openedFormat[side(dir)] = format;
     openedDevice[side(dir)] = device;
-    handle = handleOf(dir);
     return kWaveOk;
 }
 
@@ -98,7 +98,7 @@ int ScriptedWaveApi::reset(WaveDirection dir, Handle handle) {
 int ScriptedWaveApi::close(WaveDirection dir, Handle handle) {
     if (const int rc = enter(dir, Call::Close); rc != kWaveOk) return rc;
     if (!valid(dir, handle)) return kInvalidHandle;
-    open_[side(dir)] = false;
+    handles_.erase(handle);
     return kWaveOk;
 }
 

@@ -31,8 +31,16 @@ public:
 
     // The next `times` calls of this kind fail with `code`.
     void failNext(WaveDirection dir, Call call, int code, int times = 1);
+    // No call fails any more.
+    void clearFailures() { failures_.clear(); }
 
-    bool isOpen(WaveDirection dir) const { return open_[side(dir)]; }
+    // Some handle of that direction is open (a card opens as often as it is asked, as the
+    // systems' own do: each open is a stream of its own).
+    bool isOpen(WaveDirection dir) const {
+        for (const auto& [handle, d] : handles_)
+            if (d == dir) return true;
+        return false;
+    }
     std::size_t queuedCaptureBuffers() const { return captureQueue_.size(); }
     std::size_t pendingPlaybackBuffers() const { return playQueue_.size(); }
 
@@ -59,12 +67,15 @@ public:
 
 private:
     static std::size_t side(WaveDirection dir) { return dir == WaveDirection::Capture ? 0 : 1; }
-    static Handle handleOf(WaveDirection dir) { return dir == WaveDirection::Capture ? 1 : 2; }
     // Logs the call and answers the scripted failure, or 0.
     int enter(WaveDirection dir, Call call);
-    bool valid(WaveDirection dir, Handle handle) const { return open_[side(dir)] && handle == handleOf(dir); }
+    bool valid(WaveDirection dir, Handle handle) const {
+        const auto it = handles_.find(handle);
+        return it != handles_.end() && it->second == dir;
+    }
 
-    std::array<bool, 2> open_{};
+    std::map<Handle, WaveDirection> handles_;
+    Handle nextHandle_ = 1;
     std::map<std::pair<int, int>, std::deque<int>> failures_;
     std::map<std::pair<int, int>, int> counts_;
     std::deque<WaveHeader*> captureQueue_;
