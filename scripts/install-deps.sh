@@ -3,7 +3,8 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config
           qt6-base-dev qt6-serialport-dev portaudio19-dev libasound2-dev libsndfile1-dev fonts-dejavu-core
-          googletest libgtest-dev libgmock-dev libbenchmark-dev)
+          googletest libgtest-dev libgmock-dev libbenchmark-dev
+          clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
