@@ -6,14 +6,20 @@
 
 namespace orv {
 
+namespace {
+// The command is split into its words again before it starts (no shell ever reads it):
+// each path is quoted so one with a space stays one word.
+QString quoted(const QString& path) { return '"' + path + '"'; }
+}  // namespace
+
 std::string SystemMixer::find() {
     if (const auto pavucontrol = QStandardPaths::findExecutable("pavucontrol"); !pavucontrol.isEmpty())
-        return pavucontrol.toStdString();
+        return quoted(pavucontrol).toStdString();
     const auto alsamixer = QStandardPaths::findExecutable("alsamixer");
     if (alsamixer.isEmpty()) return {};
     for (const char* terminal : {"x-terminal-emulator", "xterm", "gnome-terminal", "konsole"}) {
         const auto path = QStandardPaths::findExecutable(terminal);
-        if (!path.isEmpty()) return (path + " -e " + alsamixer).toStdString();
+        if (!path.isEmpty()) return (quoted(path) + " -e " + quoted(alsamixer)).toStdString();
     }
     return {};
 }

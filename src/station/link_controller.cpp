@@ -73,6 +73,11 @@ void LinkController::disconnectionClick() {
 void LinkController::listened() {
     log({"Listening on " + st_.link_.address + ":" + std::to_string(kLinkPort) + "...",
          "A l'écoute sur " + st_.link_.address + ":" + std::to_string(kLinkPort) + "..."});
+    // Any client may make the station transmit: say so when others than this computer can.
+    const std::string& a = st_.link_.address;
+    if (a != "127.0.0.1" && a != "::1" && a != "localhost")
+        log({"Warning: every computer that reaches this address can make the station transmit.",
+             "Attention : tout ordinateur qui atteint cette adresse peut faire émettre la station."});
     st_.link_.listening = true;
 }
 

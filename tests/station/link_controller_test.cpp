@@ -31,6 +31,22 @@ struct Linked : StationFixture {
     void receive(const Bytes& bytes) { l().received(bytes); }
 };
 
+TEST(Link, ListeningBeyondThisComputerIsSaidToBeOpenToTransmissions) {
+    StationFixture f;
+    f.startReceiving();
+    f.station->link().setAddress("0.0.0.0");
+    f.station->link().connectionClick();
+    f.station->link().listened();
+    EXPECT_NE(f.controls().get("Memo_Log").text.find(
+                  "Warning: every computer that reaches this address can make the station transmit."),
+              std::string::npos);
+    StationFixture local;
+    local.startReceiving();
+    local.station->link().connectionClick();
+    local.station->link().listened();
+    EXPECT_EQ(local.controls().get("Memo_Log").text.find("Warning"), std::string::npos);
+}
+
 TEST(Link, OpeningForces48000SavesItAndListensOnLoopback) {
     StationFixture f;
     f.startReceiving();
