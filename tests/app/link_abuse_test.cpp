@@ -1,0 +1,187 @@
+// Hostile and careless link clients over real TCP on 127.0.0.1, against orvandel in real
+// time: the station keeps receiving and serving, and its memory stays bounded. Every
+// loop is bounded and stops by itself.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <random>
+#include <regex>
+#include <thread>
+
+#include "support/program_run.hpp"
+
+namespace orv::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// One TCP connection to the station's link, closed with the object.
+class Client {
+public:
+    Client() {
+        fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(3020);
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    }
+    ~Client() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Client(const Client&) = delete;
+    Client& operator=(const Client&) = delete;
+
+    bool connected() const { return connected_; }
+    void send(const std::vector<std::uint8_t>& bytes) const {
+        if (::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL) < 0) {
+        }
+    }
+    void halfClose() const { ::shutdown(fd_, SHUT_WR); }
+    // Bytes received within `wait`.
+    std::size_t drain(std::chrono::milliseconds wait) const {
+        std::size_t total = 0;
+        const auto until = std::chrono::steady_clock::now() + wait;
+        std::uint8_t buffer[65536];
+        while (std::chrono::steady_clock::now() < until) {
+            const ssize_t n = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+            if (n > 0) total += static_cast<std::size_t>(n);
+            else std::this_thread::sleep_for(5ms);
+        }
+        return total;
+    }
+
+private:
+    int fd_ = -1;
+    bool connected_ = false;
+};
+
+std::vector<std::uint8_t> frame(char letter, std::uint16_t value) {
+    return {0x01, 0x02, 0x03, static_cast<std::uint8_t>(letter), static_cast<std::uint8_t>(value >> 8),
+            static_cast<std::uint8_t>(value & 0xFF)};
+}
+
+class LinkAbuse : public ProgramRun {
+protected:
+    pid_t server_ = -1;
+
+    ~LinkAbuse() override { stop(); }
+
+    void start() {
+        fs::create_directories(path("home"));
+        std::ofstream(path("home") + "/.asoundrc") << "pcm.!default { type null }\n";
+        const std::string command = "HOME=" + path("home") + " exec " + std::string(ORVANDEL_EXE) + " --dir " +
+                                    path("settings") + " --headless --link --rx-file " + ORVANDEL_DATA +
+                                    "/demo_band.wav --rx-loop --speaker-file /dev/null 2>" + path("server.txt");
+        server_ = ::fork();
+        if (server_ == 0) {
+            ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        for (int k = 0; k < 100 && said().find("Listening") == std::string::npos; ++k) std::this_thread::sleep_for(50ms);
+    }
+    int stop() {
+        if (server_ <= 0) return -1;
+        ::kill(server_, SIGTERM);
+        int status = 0;
+        ::waitpid(server_, &status, 0);
+        server_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string said() const {
+        std::ifstream in(path("server.txt"));
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    // Resident memory of the server in kB.
+    long residentKb() const {
+        std::ifstream in("/proc/" + std::to_string(server_) + "/status");
+        std::string line;
+        while (std::getline(in, line))
+            if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+        return -1;
+    }
+    // A well-behaved client gets the receive audio at its rate.
+    void expectServing(const char* when) {
+        Client c;
+        ASSERT_TRUE(c.connected()) << when;
+        c.send(frame('F', 0));  // 11K
+        c.drain(1500ms);        // the first moments fill the pipeline
+        const std::size_t bytes = c.drain(2000ms);
+        EXPECT_NEAR(static_cast<double>(bytes), 2 * 11025.0, 11025.0 * 0.3) << when;
+    }
+};
+
+TEST_F(LinkAbuse, TheStationKeepsServingThroughHostileClients) {
+    start();
+    ASSERT_NE(said().find("Listening on 127.0.0.1:3020"), std::string::npos) << said();
+    expectServing("at the start");
+    const long memoryAtStart = residentKb();
+
+    // A thousand connections that leave at once.
+    int cycles = 0;
+    for (int k = 0; k < 1000; ++k) {
+        Client c;
+        if (c.connected()) ++cycles;
+        if (k % 50 == 0) std::this_thread::sleep_for(20ms);  // let the server see them go
+    }
+    EXPECT_EQ(cycles, 1000);
+    std::this_thread::sleep_for(500ms);
+
+    std::mt19937 random(7);
+    {
+        // Random bytes, a megabyte of them.
+        Client c;
+        std::vector<std::uint8_t> noise(1 << 20);
+        for (auto& b : noise) b = static_cast<std::uint8_t>(random());
+        c.send(noise);
+        c.drain(500ms);
+    }
+    {
+        // A transmission announcing 65535-byte blocks and sending nothing.
+        Client c;
+        c.send(frame('T', 0));
+        c.send(frame('S', 65535));
+        c.drain(1000ms);
+    }
+    {
+        // S floods outside a transmission, and a client that never reads its audio.
+        Client c;
+        std::vector<std::uint8_t> flood;
+        for (int k = 0; k < 2000; ++k) {
+            const auto f = frame('S', 100);
+            flood.insert(flood.end(), f.begin(), f.end());
+            flood.insert(flood.end(), 100, 0x80);
+        }
+        c.send(flood);
+        std::this_thread::sleep_for(3000ms);
+        // A second client meanwhile is refused, the first stays.
+        Client second;
+        EXPECT_GE(second.drain(300ms), 0u);
+    }
+    {
+        // Half open: the client stops writing and stays.
+        Client c;
+        c.halfClose();
+        std::this_thread::sleep_for(1000ms);
+    }
+    std::this_thread::sleep_for(500ms);
+    expectServing("after the abuse");
+    const long memoryAtEnd = residentKb();
+    EXPECT_LT(memoryAtEnd - memoryAtStart, 20 * 1024) << memoryAtStart << " kB → " << memoryAtEnd << " kB";
+    std::printf("link abuse: %d connections cycled, memory %ld kB → %ld kB\n", cycles, memoryAtStart, memoryAtEnd);
+
+    EXPECT_EQ(stop(), 0);
+    const std::string log = said();
+    EXPECT_NE(log.find("was refused: one client at a time"), std::string::npos) << log.substr(0, 2000);
+    EXPECT_EQ(log.find("Error"), std::string::npos) << log.substr(0, 2000);
+}
+
+}  // namespace
+}  // namespace orv::test
