@@ -5,3 +5,5 @@ set_tests_properties(LinkRun.AudioFlowsTransmissionsArePacedAndOneClientIsServed
                      PROPERTIES LABELS "realtime;alsa" RUN_SERIAL TRUE TIMEOUT 300)
 set_tests_properties(LinkAbuse.TheStationKeepsServingThroughHostileClients
                      PROPERTIES LABELS "realtime;alsa" RUN_SERIAL TRUE TIMEOUT 300)
+set_tests_properties(Soak.HoursInMinutesMemoryFlatTicksOnTime
+                     PROPERTIES LABELS "realtime;alsa" RUN_SERIAL TRUE TIMEOUT 1200)

@@ -1,6 +1,7 @@
 // Program entry: parses the command line, checks the files, builds the ports and the
 // station, runs it, and completes the outputs.
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 
 #include "app/batch_run.hpp"
 #include "app/options.hpp"
+#include "app/tick_times.hpp"
 #include "app/transmit_run.hpp"
 #include "gui/gui_view.hpp"
 #include "gui/main_window.hpp"
@@ -133,15 +135,17 @@ Bilingual prepareOutputs(const orv::Options& options, const std::string& setting
 // (the window saves the settings as it closes).
 Bilingual runRealTime(QCoreApplication& app, orv::Station& station, orv::RoleWaveApi& wave,
                       const orv::FileWaveApi* rx, const orv::FileWaveApi* speaker, orv::MainWindow* window,
-                      orv::TransmitScript* transmit, orv::Clock& clock) {
+                      orv::TransmitScript* transmit, orv::Clock& clock, orv::TickTimes& ticks) {
     Bilingual failure;
     QTimer timer1;
     timer1.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer1, &QTimer::timeout, [&] {
+        const auto began = std::chrono::steady_clock::now();
         wave.pump();
         if (!window && rx && rx->draining()) station.setWaterfallCanvas(nullptr);
         if (transmit) transmit->tick(clock.nowMs());
         station.timer1();
+        ticks.add(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began).count());
         failure = wave.failure();
         // A run that transmits ends with its transmission; one that replays, when played out.
         const bool ended = !window && (transmit ? transmit->finished() && (!rx || rx->recordingEnded())
@@ -289,6 +293,20 @@ void sayRegulation(const orv::Station& station, const Say& say) {
               "Régulation : " + n + " corrections de la file du haut-parleur (" + late + " après les 30 premières s), " +
                   restarts + " redémarrages de la capture, dérive " + drift + ", file du haut-parleur à " + fill +
                   " % d'un tampon"});
+}
+
+// With --stats: how the run went, for soak tests and for users who wonder.
+void sayStatistics(const orv::Station& station, const orv::TickTimes& ticks, const Say& say) {
+    char figures[160];
+    std::snprintf(figures, sizeof figures, "%lld ticks, 50 %% within %.1f ms, 99 %% within %.1f ms, 99.9 %% within %.1f ms, longest %.1f ms",
+                  static_cast<long long>(ticks.count()), ticks.percentile(0.5), ticks.percentile(0.99),
+                  ticks.percentile(0.999), ticks.longest());
+    const int bufferMs = station.engine().sizes().latencySetting * 25;
+    const std::string restarts = std::to_string(station.monitors().captureRestarts());
+    say.line({std::string("Main cycle: ") + figures + "; a buffer lasts " + std::to_string(bufferMs) +
+                  " ms; capture restarts: " + restarts,
+              std::string("Cycle principal : ") + figures + " ; un tampon dure " + std::to_string(bufferMs) +
+                  " ms ; redémarrages de la capture : " + restarts});
 }
 
 // Drawing the waterfall needs fonts, hence a GUI application; without a display it
@@ -447,6 +465,7 @@ int main(int argc, char** argv) {
     }
 
     Bilingual failure;
+    orv::TickTimes ticks;
     if (options.batch && transmit) {
         failure = orv::runTransmitBatch(station, devices.wave(), virtualClock, *transmit, *options.durationSeconds,
                                         stopRequested);
@@ -458,7 +477,7 @@ int main(int argc, char** argv) {
         const bool endsWithRecording = rx && !options.rxLoop;
         failure = runRealTime(*app, station, devices.wave(), endsWithRecording ? &devices.rx() : nullptr,
                               options.speakerFile.empty() ? nullptr : &devices.speaker(), window.get(),
-                              transmit.get(), clock);
+                              transmit.get(), clock, ticks);
     }
     if (!failure.english.empty()) {
         say.error(failure);
@@ -466,6 +485,7 @@ int main(int argc, char** argv) {
     }
     if (!completeOutputs(options, station, devices, outputs, waterfall, say)) return 1;
     if (!options.speakerPpm.empty() || !options.rxPpm.empty()) sayRegulation(station, say);
+    if (options.stats) sayStatistics(station, ticks, say);
     if (station.store().saveFailed()) {
         say.error({"the settings could not be saved in '" + dir + "'",
                    "les réglages n'ont pas pu être enregistrés dans '" + dir + "'"});

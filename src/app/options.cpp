@@ -62,6 +62,8 @@ constexpr OptionRow kOptions[] = {
      "aide aux essais : le fichier du haut-parleur joue PPM millionièmes trop vite (négatif : trop lentement)"},
     {"--rx-ppm", "PPM", "test aid: the recording is captured PPM parts per million fast (negative: slow)",
      "aide aux essais : l'enregistrement est capturé PPM millionièmes trop vite (négatif : trop lentement)"},
+    {"--stats", nullptr, "in real time: say at the end how long the main cycle's ticks took and how often capture restarted",
+     "en temps réel : dire à la fin combien de temps ont pris les tours du cycle principal et combien de fois la capture a redémarré"},
     {"--help", nullptr, "show this help and exit", "afficher cette aide et quitter"},
     {"--version", nullptr, "show the version and exit", "afficher la version et quitter"},
 };
@@ -218,6 +220,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
             o.rxLoop = true;
         } else if (arg == "--link") {
             o.link = true;
+        } else if (arg == "--stats") {
+            o.stats = true;
         } else if (std::string* value = valueOption(o, name)) {
             const bool inlineValue = arg.size() > name.size();
             // A value is never the next option: "--dir --rx-file x.wav" lacks the folder.

@@ -37,6 +37,7 @@ struct Options {
     std::string transmit;     // voice, tune or tone3000: a transmission for the run
     std::string duration;     // its length in seconds
     std::optional<double> durationSeconds;
+    bool stats = false;       // say how the main cycle's ticks went at the end
     bool link = false;        // open the link at start
     std::string linkAddress;  // where it listens (loopback when empty)
 };
