@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "dsp/simd.hpp"
+
 namespace orv {
 
 namespace {
@@ -69,6 +71,7 @@ void Demodulators::setupIfFilters(int mode, int fee) {
         const float k = c % 2 != 0 ? -2.0f / (kPi * static_cast<float>(c)) : 0.0f;
         const float window = 0.8f + 0.2f * std::cos(2 * kPi * static_cast<float>(c) / 128.0f);
         hilbertTaps_[static_cast<std::size_t>(c)] = static_cast<std::int32_t>(std::nearbyint(k * window * 100000.0f));
+        hilbertFloat_[static_cast<std::size_t>(c - 1)] = static_cast<float>(hilbertTaps_[static_cast<std::size_t>(c)]);
     }
     std::fill(direct_.begin(), direct_.end(), 0);
     std::fill(hilbert_.begin(), hilbert_.end(), 0.0f);
@@ -82,24 +85,20 @@ void Demodulators::ifSignal(std::int32_t* i, std::int32_t* q, int count) {
     bandPass_.run(0, i, count);
     bandPass_.run(1, q, count);
     // Hilbert transform of q1: Σ h_c × (d[64 − c] − d[64 + c]), d[0] the newest; in the
-    // history the newest of output n sits at 128 + n. Taps outside, outputs inside.
-    for (int n = 0; n < count; ++n) hilbert_.push_back(static_cast<float>(q[n]));
-    sums_.assign(static_cast<std::size_t>(count), 0.0f);
-    const float* d = hilbert_.data() + 128;
-    for (int c = 1; c <= 64; ++c) {
-        const float h = static_cast<float>(hilbertTaps_[static_cast<std::size_t>(c)]);
-        const float* near = d - (64 - c);
-        const float* far = d - (64 + c);
-        for (int n = 0; n < count; ++n) sums_[static_cast<std::size_t>(n)] += h * (near[n] - far[n]);
-    }
-    hilbert_.erase(hilbert_.begin(), hilbert_.end() - 128);
+    // history the newest of output n sits at 128 + n.
+    const auto live = static_cast<std::size_t>(128 + count);
+    if (hilbert_.size() < live) hilbert_.resize(live);
+    if (shifted_.size() < static_cast<std::size_t>(count)) shifted_.resize(static_cast<std::size_t>(count));
+    float* x = hilbert_.data();
+    for (int n = 0; n < count; ++n) x[128 + n] = static_cast<float>(q[n]);
+    simd::kernels().pairFir(x + 128, -63, -65, hilbertFloat_.data(), 64, true, 100000.0f, count, shifted_.data());
+    std::copy(x + count, x + live, x);
     // The direct path: i1 delayed by 64 samples.
+    direct_.resize(64);
     for (int n = 0; n < count; ++n) direct_.push_back(i[n]);
-    for (int n = 0; n < count; ++n) {
-        const auto shifted = static_cast<std::int32_t>(std::nearbyint(sums_[static_cast<std::size_t>(n)] / 100000.0f));
-        i[n] = (direct_[static_cast<std::size_t>(n)] - shifted) / 2;
-    }
-    direct_.erase(direct_.begin(), direct_.end() - 64);
+    for (int n = 0; n < count; ++n)
+        i[n] = (direct_[static_cast<std::size_t>(n)] - shifted_[static_cast<std::size_t>(n)]) / 2;
+    std::copy(direct_.end() - 64, direct_.end(), direct_.begin());
 }
 
 void Demodulators::demodulateAm(std::int32_t* i, std::int32_t* q, int count, std::int32_t feHundredth) {

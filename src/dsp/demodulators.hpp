@@ -74,7 +74,8 @@ private:
     std::array<std::int32_t, 65> hilbertTaps_{};
     std::vector<std::int32_t> direct_ = std::vector<std::int32_t>(64, 0);  // the last 64 i1, oldest first
     std::vector<float> hilbert_ = std::vector<float>(128, 0.0f);          // the last 128 q1, oldest first
-    std::vector<float> sums_;
+    std::array<float, 64> hilbertFloat_{};  // h_1 … h_64
+    std::vector<std::int32_t> shifted_;
     std::vector<std::int32_t> a_;
     std::vector<std::int32_t> b_;
     HighPass highPass_;
