@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "dsp/rates.hpp"
+#include "dsp/simd.hpp"
 
 namespace orv {
 
@@ -14,7 +15,7 @@ constexpr std::int32_t kFullScale = 32767;
 constexpr std::int32_t kLimiterKnee = 20000;
 constexpr std::int32_t kLimiterScale = 28127;
 
-std::int32_t roundToInt(float v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
+std::int32_t roundToInt(float v) { return static_cast<std::int32_t>(simd::roundEven(v)); }
 
 }  // namespace
 
@@ -36,6 +37,7 @@ void ReceiveChain::initReceive() {
     peakCount_ = 0;
     peakWindow_ = 2 * (settings.fee / 4);
     inputSmoother_ = {10.0f, 10.0f, 1.0f / (2.0f * static_cast<float>(settings.fee)), 0.333f};
+    smootherSettled_ = false;
     envelope_ = {100.0f, 100.0f, 1.0f / static_cast<float>(settings.fes), 0.333f};
     outFill_ = 0;
     sumI_ = 0;
@@ -83,32 +85,55 @@ void ReceiveChain::process(std::span<const std::int16_t> frames, int channels, i
 void ReceiveChain::convertHalfBlock(std::span<const std::int16_t> frames, int channels, int channel, int count,
                                     int displayOffset) {
     const ReceiveConfig& settings = config_;
-    const bool agc = settings.spectrumAgcOn || settings.rxAgcOn;
     // I is the left channel and Q the right, unless they are swapped.
     const bool right = channels == 2 && ((channel == 2) != settings.rxSwapIq);
-    auto& samples = channel == 2 ? blockQ_ : blockI_;
-    auto* display = (channel == 2 ? displayQ_ : displayI_).data() + displayOffset;
-    for (int n = 0; n < count; ++n) {
-        const std::int32_t v = frames[static_cast<std::size_t>(n * channels + (right ? 1 : 0))];
-        std::int32_t g = v;
-        if (agc) {
-            inputPeak_ = std::max(inputPeak_, std::abs(v));
-            inputGain_ = roundToInt(inputSmoother_.step(static_cast<float>(gainTarget_)));
-            if (settings.correctionWindowOpen) inputGain_ = 100;
-            if (++peakCount_ >= peakWindow_) {
-                // The gained peak settles at 10922, a third of full scale.
-                gainTarget_ = inputPeak_ == 0 ? 5000 : std::clamp(1092200 / inputPeak_, 100, 5000);
-                inputPeak_ = 0;
-                peakCount_ = 0;
-            }
-            g = std::clamp(v * inputGain_ / 100, -kFullScale, kFullScale);
+    const std::int16_t* in = frames.data() + (right ? 1 : 0);
+    const auto stride = static_cast<std::size_t>(channels);
+    std::int32_t* samples = (channel == 2 ? blockQ_ : blockI_).data();
+    std::int32_t* display = (channel == 2 ? displayQ_ : displayI_).data() + displayOffset;
+    if (!settings.spectrumAgcOn && !settings.rxAgcOn) {
+        for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) display[n] = samples[n] = in[n * stride];
+        return;
+    }
+    // The gain of each sample first: the smoother is one long chain of dependent steps, so
+    // it runs alone; the gained samples follow side by side.
+    std::int32_t* gains = gains_.data();
+    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
+        const std::int32_t v = in[n * stride];
+        inputPeak_ = std::max(inputPeak_, std::abs(v));
+        // Once a step leaves the smoother as it found it, every later step with the same
+        // target does too.
+        if (!smootherSettled_) {
+            const Smoother before = inputSmoother_;
+            inputSmoother_.step(static_cast<float>(gainTarget_));
+            smootherSettled_ = inputSmoother_.output == before.output &&
+                               inputSmoother_.previousInput == before.previousInput;
         }
-        display[static_cast<std::size_t>(n)] = settings.spectrumAgcOn ? g : v;
-        samples[static_cast<std::size_t>(n)] = settings.rxAgcOn ? g : v;
+        inputGain_ = settings.correctionWindowOpen ? 100 : roundToInt(inputSmoother_.output);
+        if (++peakCount_ >= peakWindow_) {
+            // The gained peak settles at 10922, a third of full scale.
+            const std::int32_t target = inputPeak_ == 0 ? 5000 : std::clamp(1092200 / inputPeak_, 100, 5000);
+            if (target != gainTarget_) smootherSettled_ = false;
+            gainTarget_ = target;
+            inputPeak_ = 0;
+            peakCount_ = 0;
+        }
+        gains[n] = inputGain_;
+    }
+    const bool displayGained = settings.spectrumAgcOn;
+    const bool samplesGained = settings.rxAgcOn;
+    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
+        const std::int32_t v = in[n * stride];
+        const std::int32_t g = std::clamp(v * gains[n] / 100, -kFullScale, kFullScale);
+        display[n] = displayGained ? g : v;
+        samples[n] = samplesGained ? g : v;
     }
 }
 
 void ReceiveChain::correctIq(int count) {
+    // With no correction the sample comes back unchanged: q × 1000 / 1000 is within 0.004
+    // of q for 16-bit q, and the phase term is zero.
+    if (config_.amplitudeCorrection == 0 && config_.phaseCorrection == 0) return;
     const float amplitude = static_cast<float>(config_.amplitudeCorrection + 1000);
     const float phase = static_cast<float>(config_.phaseCorrection * 1565);
     for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
@@ -164,23 +189,40 @@ int ReceiveChain::resample(int n) {
     const auto at = [&](const SampleArray& block, const std::array<std::int32_t, 2>& last, std::int64_t w) {
         return w < 0 ? last[static_cast<std::size_t>(w + 2)] : block[static_cast<std::size_t>(w)];
     };
-    while (static_cast<std::size_t>(produced) < kResampledCapacity) {
-        ++outputIndex_;
-        const std::int64_t v = resampleRatio_ * outputIndex_;
-        const std::int64_t p = v - base;
-        std::int64_t w = v / kResampleScale - halfBlocks_ * n;
-        if (w < -2) w = -2;
-        if (w + 1 >= n) {
-            --outputIndex_;
-            break;
+    const std::int64_t first = outputIndex_ + 1 - halfBlocks_ * n;
+    if (resampleRatio_ == kResampleScale && first >= -2) {
+        // At the nominal ratio every output falls on an input sample (left weight 1, right
+        // weight 0): the outputs are the inputs from `first` on.
+        const std::int64_t wanted = std::max<std::int64_t>(n - 1 - first, 0);
+        produced = static_cast<int>(std::min<std::int64_t>(wanted, static_cast<std::int64_t>(kResampledCapacity)));
+        int k = 0;
+        for (; k < produced && first + k < 0; ++k) {
+            resampledI_[static_cast<std::size_t>(k)] = at(blockI_, lastI_, first + k);
+            resampledQ_[static_cast<std::size_t>(k)] = at(blockQ_, lastQ_, first + k);
         }
-        const std::int64_t left = kResampleScale * (w + 1) - p;
-        const std::int64_t right = p - kResampleScale * w;
-        resampledI_[static_cast<std::size_t>(produced)] = static_cast<std::int32_t>(
-            (at(blockI_, lastI_, w) * left + at(blockI_, lastI_, w + 1) * right) / kResampleScale);
-        resampledQ_[static_cast<std::size_t>(produced)] = static_cast<std::int32_t>(
-            (at(blockQ_, lastQ_, w) * left + at(blockQ_, lastQ_, w + 1) * right) / kResampleScale);
-        ++produced;
+        const auto from = static_cast<std::size_t>(first + k);
+        std::copy_n(blockI_.begin() + static_cast<std::ptrdiff_t>(from), produced - k, resampledI_.begin() + k);
+        std::copy_n(blockQ_.begin() + static_cast<std::ptrdiff_t>(from), produced - k, resampledQ_.begin() + k);
+        outputIndex_ += produced;
+    } else {
+        while (static_cast<std::size_t>(produced) < kResampledCapacity) {
+            ++outputIndex_;
+            const std::int64_t v = resampleRatio_ * outputIndex_;
+            const std::int64_t p = v - base;
+            std::int64_t w = v / kResampleScale - halfBlocks_ * n;
+            if (w < -2) w = -2;
+            if (w + 1 >= n) {
+                --outputIndex_;
+                break;
+            }
+            const std::int64_t left = kResampleScale * (w + 1) - p;
+            const std::int64_t right = p - kResampleScale * w;
+            resampledI_[static_cast<std::size_t>(produced)] = static_cast<std::int32_t>(
+                (at(blockI_, lastI_, w) * left + at(blockI_, lastI_, w + 1) * right) / kResampleScale);
+            resampledQ_[static_cast<std::size_t>(produced)] = static_cast<std::int32_t>(
+                (at(blockQ_, lastQ_, w) * left + at(blockQ_, lastQ_, w + 1) * right) / kResampleScale);
+            ++produced;
+        }
     }
     lastI_ = {blockI_[static_cast<std::size_t>(n - 2)], blockI_[static_cast<std::size_t>(n - 1)]};
     lastQ_ = {blockQ_[static_cast<std::size_t>(n - 2)], blockQ_[static_cast<std::size_t>(n - 1)]};
@@ -199,20 +241,41 @@ int ReceiveChain::decimate(int count, bool withQ, int fee, int fes) {
         return emitted;
     }
     const float ratio = static_cast<float>(fee / fes);
+    // The quotient count × fes / fee, kept with its remainder so each sample costs an
+    // addition rather than a division.
+    std::int64_t counted = decimatorCount_;
+    std::int64_t quotient = counted * fes / fee;
+    std::int64_t remainder = counted * fes % fee;
+    std::int64_t last = decimatorLast_;
+    float sumI = sumI_;
+    float sumQ = sumQ_;
+    const std::int32_t* inI = resampledI_.data();
+    const std::int32_t* inQ = resampledQ_.data();
+    std::int32_t* outI = outI_.data() + outFill_;
+    std::int32_t* outQ = outQ_.data() + outFill_;
+    const int roomLeft = static_cast<int>(kOutCapacity) - outFill_;
     for (int k = 0; k < count; ++k) {
-        sumI_ += static_cast<float>(resampledI_[static_cast<std::size_t>(k)]);
-        if (withQ) sumQ_ += static_cast<float>(resampledQ_[static_cast<std::size_t>(k)]);
-        ++decimatorCount_;
-        const std::int64_t scaled = decimatorCount_ * fes / fee;
-        if (scaled == decimatorLast_) continue;
-        decimatorLast_ = scaled;
-        if (!room()) break;
-        outI_[static_cast<std::size_t>(outFill_ + emitted)] = roundToInt(sumI_ / ratio);
-        outQ_[static_cast<std::size_t>(outFill_ + emitted)] = withQ ? roundToInt(sumQ_ / ratio) : 0;
-        sumI_ = 0;
-        sumQ_ = 0;
+        sumI += static_cast<float>(inI[k]);
+        if (withQ) sumQ += static_cast<float>(inQ[k]);
+        ++counted;
+        remainder += fes;
+        if (remainder >= fee) {
+            remainder -= fee;
+            ++quotient;
+        }
+        if (quotient == last) continue;
+        last = quotient;
+        if (emitted >= roomLeft) break;
+        outI[emitted] = roundToInt(sumI / ratio);
+        outQ[emitted] = withQ ? roundToInt(sumQ / ratio) : 0;
+        sumI = 0;
+        sumQ = 0;
         ++emitted;
     }
+    decimatorCount_ = counted;
+    decimatorLast_ = last;
+    sumI_ = sumI;
+    sumQ_ = sumQ;
     return emitted;
 }
 

@@ -156,6 +156,8 @@ private:
     std::int32_t peakCount_ = 0;
     std::int32_t peakWindow_ = 2 * (44100 / 4);
     Smoother inputSmoother_;
+    bool smootherSettled_ = false;
+    SampleArray gains_{};
     Smoother envelope_;
 
     // Rate regulator.
