@@ -7,6 +7,7 @@
 // its order (no fused multiply-add, no reassociation), so all levels give the same bits.
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "dsp/simd.hpp"
 
@@ -96,11 +97,77 @@ void pairFir(const float* d, int nearStart, int farStart, const float* c, int ta
         pairFirT<false>(d, nearStart, farStart, c, taps, scale, count, out);
 }
 
+// The stages with fewer than W butterflies per group work inside pairs of vectors: the
+// upper and lower halves of the groups are gathered into two vectors by shuffles, the
+// butterflies run lane by lane, and the results are shuffled back in place.
+using Lanes = std::make_integer_sequence<int, W>;
+template <int H, int... I>
+inline vi lowerHalves(std::integer_sequence<int, I...>) { return vi{((I / H) * 2 * H + I % H)...}; }
+template <int H, int... I>
+inline vi upperHalves(std::integer_sequence<int, I...>) { return vi{((I / H) * 2 * H + I % H + H)...}; }
+// Where position P (0 … 2W − 1) of the pair comes from: lane m of the lower (m) or upper (W + m) results.
+constexpr int back(int p, int h) { return (p / h) % 2 == 0 ? (p / (2 * h)) * h + p % h : W + (p / (2 * h)) * h + p % h; }
+template <int H, int Offset, int... I>
+inline vi backFrom(std::integer_sequence<int, I...>) { return vi{back(I + Offset, H)...}; }
+
+template <int H>
+inline void smallStages(vf& re0, vf& re1, vf& im0, vf& im1, const vf* cs, const vf* sn) {
+    if constexpr (H < W) {
+        const vi lower = lowerHalves<H>(Lanes{});
+        const vi upper = upperHalves<H>(Lanes{});
+        const vf ar = __builtin_shuffle(re0, re1, lower);
+        const vf ai = __builtin_shuffle(im0, im1, lower);
+        const vf pr = __builtin_shuffle(re0, re1, upper);
+        const vf pi = __builtin_shuffle(im0, im1, upper);
+        const vf tRe = *cs * pr + *sn * pi;
+        const vf tIm = *cs * pi - *sn * pr;
+        const vf aRe = ar + tRe;
+        const vf aIm = ai + tIm;
+        const vf pRe = ar - tRe;
+        const vf pIm = ai - tIm;
+        const vi first = backFrom<H, 0>(Lanes{});
+        const vi second = backFrom<H, W>(Lanes{});
+        re0 = __builtin_shuffle(aRe, pRe, first);
+        re1 = __builtin_shuffle(aRe, pRe, second);
+        im0 = __builtin_shuffle(aIm, pIm, first);
+        im1 = __builtin_shuffle(aIm, pIm, second);
+        smallStages<2 * H>(re0, re1, im0, im1, cs + 1, sn + 1);
+    }
+}
+
+constexpr int log2W() {
+    int s = 0;
+    while ((1 << s) < W) ++s;
+    return s;
+}
+
 void butterflies(float* re, float* im, int stages, const float* cosine, const float* sine, bool conjugate) {
     const int n = 1 << stages;
     const float sign = conjugate ? -1.0f : 1.0f;
     const vf vsign = splat(sign);
-    for (int st = 0; st < stages; ++st) {
+    int st = 0;
+    if (n >= 2 * W) {
+        // Twiddles of the small stages, lane m of stage h holding twiddle m mod h.
+        vf cs[log2W() + 1];
+        vf sn[log2W() + 1];
+        for (int k = 0; k < log2W(); ++k) {
+            const int h = 1 << k;
+            for (int m = 0; m < W; ++m) {
+                cs[k][m] = cosine[h - 1 + m % h];
+                sn[k][m] = sign * sine[h - 1 + m % h];
+            }
+        }
+        for (int c = 0; c < n; c += 2 * W) {
+            vf re0 = load(re + c), re1 = load(re + c + W), im0 = load(im + c), im1 = load(im + c + W);
+            smallStages<1>(re0, re1, im0, im1, cs, sn);
+            store(re + c, re0);
+            store(re + c + W, re1);
+            store(im + c, im0);
+            store(im + c + W, im1);
+        }
+        st = log2W();
+    }
+    for (; st < stages; ++st) {
         const int h = 1 << st;
         const float* cs = cosine + (h - 1);
         const float* sn = sine + (h - 1);
