@@ -7,29 +7,23 @@
 
 namespace orv {
 
-struct IntegerFft::Tables {
-    std::array<float, 36001> cosine{};
-    std::array<float, 36001> sine{};
-    std::array<std::array<std::uint16_t, 2048>, 12> index{};  // (stage, j)
+namespace {
 
-    Tables() {
-        for (int k = 0; k <= 36000; ++k) {
-            const float angle = static_cast<float>(k) * 3.14159265358979f / 180.0f / 100.0f;
-            cosine[static_cast<std::size_t>(k)] = static_cast<float>(std::cos(static_cast<long double>(angle)));
-            sine[static_cast<std::size_t>(k)] = static_cast<float>(std::sin(static_cast<long double>(angle)));
-        }
-        for (int s = 0; s < 12; ++s)
-            for (int j = 0; j < 2048; ++j)
-                index[static_cast<std::size_t>(s)][static_cast<std::size_t>(j)] =
-                    static_cast<std::uint16_t>((j * 36000 / (2 << s)) % 36000);
-    }
-};
+// The twiddle table's entry k (steps of 0.01°): the single-precision angle, its cosine and
+// sine in extended precision, rounded to float. Worked out only for the entries a length
+// uses, when the length is set.
+float twiddleCosine(int k) {
+    const float angle = static_cast<float>(k) * 3.14159265358979f / 180.0f / 100.0f;
+    return static_cast<float>(std::cos(static_cast<long double>(angle)));
+}
+float twiddleSine(int k) {
+    const float angle = static_cast<float>(k) * 3.14159265358979f / 180.0f / 100.0f;
+    return static_cast<float>(std::sin(static_cast<long double>(angle)));
+}
 
-IntegerFft::IntegerFft()
-    : tables_([]() -> const Tables& {
-          static const Tables tables;
-          return tables;
-      }()) {}
+}  // namespace
+
+IntegerFft::IntegerFft() = default;
 
 void IntegerFft::prepare(int length) {
     if (length == length_) return;
@@ -48,9 +42,9 @@ void IntegerFft::prepare(int length) {
     twiddleSin_.clear();
     for (int s = 0; s < stages_; ++s) {
         for (int j = 0; j < (1 << s); ++j) {
-            const std::size_t t = tables_.index[static_cast<std::size_t>(s)][static_cast<std::size_t>(j)];
-            twiddleCos_.push_back(tables_.cosine[t]);
-            twiddleSin_.push_back(tables_.sine[t]);
+            const int t = (j * 36000 / (2 << s)) % 36000;
+            twiddleCos_.push_back(twiddleCosine(t));
+            twiddleSin_.push_back(twiddleSine(t));
         }
     }
 }

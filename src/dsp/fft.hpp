@@ -33,8 +33,6 @@ private:
     void prepare(int length);
     void butterflies(bool conjugate);
 
-    struct Tables;
-    const Tables& tables_;
     int length_ = 0;
     int stages_ = 0;
     std::vector<std::uint16_t> reversed_;
