@@ -152,14 +152,21 @@ void Demodulators::discriminateBroadcastFm(std::int32_t* i, const std::int32_t* 
     }
 }
 
-std::int32_t Demodulators::deEmphasize(std::int32_t x) {
+void Demodulators::deEmphasize(std::int32_t* x, int count) {
     constexpr double kPeriod = 1.0 / 192000;
     constexpr double kTau = 7.507308636410157e-05;
-    const double input = x;
-    const double y = (kPeriod * input + kPeriod * emphasisInput_ - (kPeriod - 2 * kTau) * emphasisOutput_) / (2 * kTau + kPeriod);
-    emphasisInput_ = input;
-    emphasisOutput_ = y;
-    return static_cast<std::int32_t>(std::nearbyint(y));
+    double previousInput = emphasisInput_;
+    double previousOutput = emphasisOutput_;
+    for (int n = 0; n < count; ++n) {
+        const double input = x[n];
+        const double y = (kPeriod * input + kPeriod * previousInput - (kPeriod - 2 * kTau) * previousOutput) /
+                         (2 * kTau + kPeriod);
+        previousInput = input;
+        previousOutput = y;
+        x[n] = static_cast<std::int32_t>(simd::roundEven(y));
+    }
+    emphasisInput_ = previousInput;
+    emphasisOutput_ = previousOutput;
 }
 
 }  // namespace orv

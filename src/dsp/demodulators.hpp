@@ -47,7 +47,12 @@ public:
     void demodulateFm(std::int32_t* i, std::int32_t* q, int count, int fee);
     void discriminateBroadcastFm(std::int32_t* i, const std::int32_t* q, int count);
     // The 2120 Hz de-emphasis of broadcast FM at 192000, in double precision.
-    std::int32_t deEmphasize(std::int32_t x);
+    std::int32_t deEmphasize(std::int32_t x) {
+        deEmphasize(&x, 1);
+        return x;
+    }
+    // The same over a run, in place.
+    void deEmphasize(std::int32_t* x, int count);
 
     // One sample at a time, the same as a run of one.
     std::int32_t demodulateAm(std::int32_t i, std::int32_t q, std::int32_t feHundredth) {

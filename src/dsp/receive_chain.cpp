@@ -97,29 +97,43 @@ void ReceiveChain::convertHalfBlock(std::span<const std::int16_t> frames, int ch
     }
     // The gain of each sample first: the smoother is one long chain of dependent steps, so
     // it runs alone; the gained samples follow side by side.
+    // The state lives in registers through the loop.
     std::int32_t* gains = gains_.data();
+    Smoother smoother = inputSmoother_;
+    bool settled = smootherSettled_;
+    std::int32_t peak = inputPeak_;
+    std::int32_t peakCount = peakCount_;
+    std::int32_t target = gainTarget_;
+    std::int32_t gain = inputGain_;
+    const bool fixedGain = settings.correctionWindowOpen;
     for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
         const std::int32_t v = in[n * stride];
-        inputPeak_ = std::max(inputPeak_, std::abs(v));
+        peak = std::max(peak, std::abs(v));
         // Once a step leaves the smoother as it found it, every later step with the same
         // target does too.
-        if (!smootherSettled_) {
-            const Smoother before = inputSmoother_;
-            inputSmoother_.step(static_cast<float>(gainTarget_));
-            smootherSettled_ = inputSmoother_.output == before.output &&
-                               inputSmoother_.previousInput == before.previousInput;
+        if (!settled) {
+            const float output = smoother.output;
+            const float previousInput = smoother.previousInput;
+            smoother.step(static_cast<float>(target));
+            settled = smoother.output == output && smoother.previousInput == previousInput;
         }
-        inputGain_ = settings.correctionWindowOpen ? 100 : roundToInt(inputSmoother_.output);
-        if (++peakCount_ >= peakWindow_) {
+        gain = fixedGain ? 100 : roundToInt(smoother.output);
+        if (++peakCount >= peakWindow_) {
             // The gained peak settles at 10922, a third of full scale.
-            const std::int32_t target = inputPeak_ == 0 ? 5000 : std::clamp(1092200 / inputPeak_, 100, 5000);
-            if (target != gainTarget_) smootherSettled_ = false;
-            gainTarget_ = target;
-            inputPeak_ = 0;
-            peakCount_ = 0;
+            const std::int32_t next = peak == 0 ? 5000 : std::clamp(1092200 / peak, 100, 5000);
+            if (next != target) settled = false;
+            target = next;
+            peak = 0;
+            peakCount = 0;
         }
-        gains[n] = inputGain_;
+        gains[n] = gain;
     }
+    inputSmoother_ = smoother;
+    smootherSettled_ = settled;
+    inputPeak_ = peak;
+    peakCount_ = peakCount;
+    gainTarget_ = target;
+    inputGain_ = gain;
     const bool displayGained = settings.spectrumAgcOn;
     const bool samplesGained = settings.rxAgcOn;
     for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
@@ -168,8 +182,7 @@ void ReceiveChain::processHalfBlock(int count, SampleFifo<std::int16_t>& speaker
     const int resampled = resample(count);
     if (settings.fes < settings.fee) {
         if (mode == Mode::BroadcastFm192) {
-            for (int k = 0; k < resampled; ++k)
-                resampledI_[static_cast<std::size_t>(k)] = demodulators_.deEmphasize(resampledI_[static_cast<std::size_t>(k)]);
+            demodulators_.deEmphasize(resampledI_.data(), resampled);
         } else {
             antiAlias_.run(0, resampledI_.data(), resampled);
         }

@@ -45,5 +45,10 @@ const Kernels& kernels();
     if (!(a < 8388608.0f)) return v;
     return __builtin_copysignf((a + 8388608.0f) - 8388608.0f, v);
 }
+[[gnu::always_inline]] inline double roundEven(double v) {
+    const double a = __builtin_fabs(v);
+    if (!(a < 4503599627370496.0)) return v;
+    return __builtin_copysign((a + 4503599627370496.0) - 4503599627370496.0, v);
+}
 
 }  // namespace orv::simd
