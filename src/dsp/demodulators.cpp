@@ -16,7 +16,7 @@ constexpr float kPi = 3.14159265358979f;
 std::int32_t wrap32(std::int64_t v) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(v)); }
 
 std::int32_t clampSample(float y) {
-    return static_cast<std::int32_t>(std::clamp(std::nearbyint(y), -32768.0f, 32767.0f));
+    return static_cast<std::int32_t>(std::clamp(simd::roundEven(y), -32768.0f, 32767.0f));
 }
 
 struct AngleTable {
@@ -105,19 +105,24 @@ void Demodulators::demodulateAm(std::int32_t* i, std::int32_t* q, int count, std
     ifSignal(i, q, count);
     a_.resize(static_cast<std::size_t>(count));
     b_.resize(static_cast<std::size_t>(count));
+    mixedRe_.resize(static_cast<std::size_t>(count));
+    mixedIm_.resize(static_cast<std::size_t>(count));
+    if_.quadratureBlock(i, count, feHundredth, mixedRe_.data(), mixedIm_.data());
     for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
-        if_.step(feHundredth);
-        const auto [p, pq] = if_.quadrature(i[n], if_.phase / 100);
-        a_[n] = static_cast<std::int32_t>(std::nearbyint(p));
-        b_[n] = static_cast<std::int32_t>(std::nearbyint(pq));
+        a_[n] = static_cast<std::int32_t>(simd::roundEven(mixedRe_[n]));
+        b_[n] = static_cast<std::int32_t>(simd::roundEven(mixedIm_[n]));
     }
     lowPass_.run(0, a_.data(), count);
     lowPass_.run(1, b_.data(), count);
     for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
         std::int32_t m = wrap32(static_cast<std::int64_t>(a_[n]) * a_[n] + static_cast<std::int64_t>(b_[n]) * b_[n]);
         if (m < 0) m = 0;
-        i[n] = clampSample(highPass_.step(2.0f * std::sqrt(static_cast<float>(m))));
+        mixedRe_[n] = 2.0f * std::sqrt(static_cast<float>(m));
     }
+    // The high-pass is one chain of dependent steps: its state stays in registers.
+    HighPass highPass = highPass_;
+    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) i[n] = clampSample(highPass.step(mixedRe_[n]));
+    highPass_ = highPass;
 }
 
 void Demodulators::demodulateFm(std::int32_t* i, std::int32_t* q, int count, int fee) {
@@ -131,15 +136,19 @@ void Demodulators::demodulateFm(std::int32_t* i, std::int32_t* q, int count, int
     }
     lowPass_.run(0, a_.data(), count);
     lowPass_.run(1, b_.data(), count);
+    mixedRe_.resize(static_cast<std::size_t>(count));
     constexpr auto ifHz = static_cast<float>(kIfFrequencyHz);
     const float radiansPerCycle = 2 * kPi * ifHz / static_cast<float>(fee);
     for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
         const std::int32_t power = std::max(a_[n], 1);
         const float s = std::clamp(static_cast<float>(b_[n]) / static_cast<float>(power), 0.0f, 1.0f);
         const float r = std::acos(s) / radiansPerCycle;
-        const float deviation = std::nearbyint((r - 1.0f) * ifHz);
-        i[n] = clampSample(6.0f * highPass_.step(deviation));
+        mixedRe_[n] = simd::roundEven((r - 1.0f) * ifHz);
     }
+    HighPass highPass = highPass_;
+    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n)
+        i[n] = clampSample(6.0f * highPass.step(mixedRe_[n]));
+    highPass_ = highPass;
 }
 
 void Demodulators::discriminateBroadcastFm(std::int32_t* i, const std::int32_t* q, int count) {

@@ -81,6 +81,8 @@ private:
     std::vector<float> hilbert_ = std::vector<float>(128, 0.0f);          // the last 128 q1, oldest first
     std::array<float, 64> hilbertFloat_{};  // h_1 … h_64
     std::vector<std::int32_t> shifted_;
+    std::vector<float> mixedRe_;
+    std::vector<float> mixedIm_;
     std::vector<std::int32_t> a_;
     std::vector<std::int32_t> b_;
     HighPass highPass_;

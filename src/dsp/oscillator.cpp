@@ -1,5 +1,6 @@
 #include "dsp/oscillator.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 namespace orv {
@@ -99,6 +100,21 @@ void IfOscillator::step(std::int32_t feHundredth) {
     phase += frequencyHz * 3600 / feHundredth;
     if (phase > 360000) phase -= 360000;
     if (phase < 0) phase += 360000;
+}
+
+void IfOscillator::quadratureBlock(const std::int32_t* x, int n, std::int32_t feHundredth, float* re, float* im) {
+    const std::int32_t increment = frequencyHz * 3600 / feHundredth;
+    const auto& t = oscillatorTables().ifCosine;
+    std::int32_t p = phase;
+    for (int k = 0; k < n; ++k) {
+        p += increment;
+        if (p > 360000) p -= 360000;
+        if (p < 0) p += 360000;
+        const auto index = static_cast<std::size_t>(std::clamp(p / 100, 0, 3600));
+        re[k] = static_cast<float>(x[k] * t[index]) / 5100.0f;
+        im[k] = static_cast<float>(x[k] * t[index + 900]) / 5100.0f;
+    }
+    phase = p;
 }
 
 std::pair<float, float> IfOscillator::quadrature(std::int32_t x, std::int32_t index) const {
