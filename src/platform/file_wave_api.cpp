@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 
 #include <sndfile.h>
 
@@ -221,10 +223,14 @@ bool FileWaveApi::fillFromRecording(WaveHeader& header) {
         std::fill(scratch_.begin() + got * recording_->channels, scratch_.end(), short{0});
         drainLeft_ -= frames - got;
     }
-    for (std::size_t i = 0; i < scratch_.size(); ++i) {
-        const auto bits = static_cast<std::uint16_t>(scratch_[i]);
-        header.data[2 * i] = static_cast<std::uint8_t>(bits & 0xFF);
-        header.data[2 * i + 1] = static_cast<std::uint8_t>(bits >> 8);
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(header.data.data(), scratch_.data(), scratch_.size() * sizeof(short));
+    } else {
+        for (std::size_t i = 0; i < scratch_.size(); ++i) {
+            const auto bits = static_cast<std::uint16_t>(scratch_[i]);
+            header.data[2 * i] = static_cast<std::uint8_t>(bits & 0xFF);
+            header.data[2 * i + 1] = static_cast<std::uint8_t>(bits >> 8);
+        }
     }
     framesCaptured_ += frames;
     header.bytesRecorded.store(static_cast<std::uint32_t>(header.data.size()), std::memory_order_release);
@@ -250,8 +256,12 @@ void FileWaveApi::pumpPlayback() {
         const auto frames = static_cast<sf_count_t>(header.data.size()) / playbackFormat_.blockAlign();
         if (output_) {
             scratch_.resize(header.data.size() / 2);
-            for (std::size_t i = 0; i < scratch_.size(); ++i)
-                scratch_[i] = static_cast<short>(header.data[2 * i] | (header.data[2 * i + 1] << 8));
+            if constexpr (std::endian::native == std::endian::little) {
+                std::memcpy(scratch_.data(), header.data.data(), scratch_.size() * sizeof(short));
+            } else {
+                for (std::size_t i = 0; i < scratch_.size(); ++i)
+                    scratch_[i] = static_cast<short>(header.data[2 * i] | (header.data[2 * i + 1] << 8));
+            }
             if (sf_writef_short(output_, scratch_.data(), frames) != frames) {
                 const std::string reason = sf_strerror(output_);
                 fail("cannot write the output file '" + shownPath_ + "': " + reason,
