@@ -39,7 +39,7 @@ std::int32_t angle(std::int32_t a, std::int32_t b) {
     if (a == 0) return b > 0 ? kAngleQuarterTurn : (b < 0 ? -kAngleQuarterTurn : 0);
     if (b == 0) return a < 0 ? -kAngleHalfTurn : 0;
     const float ratio = static_cast<float>(std::abs(a) - std::abs(b)) / static_cast<float>(std::abs(a) + std::abs(b));
-    const auto index = static_cast<int>(std::nearbyint(ratio * 1000.0f));
+    const auto index = static_cast<int>(simd::roundEven(ratio * 1000.0f));
     const std::int32_t d = table.t[static_cast<std::size_t>(index + 1000)];
     if (a > 0) return b > 0 ? d : -d;
     return b > 0 ? kAngleHalfTurn - d : d - kAngleHalfTurn;
@@ -152,13 +152,24 @@ void Demodulators::demodulateFm(std::int32_t* i, std::int32_t* q, int count, int
 }
 
 void Demodulators::discriminateBroadcastFm(std::int32_t* i, const std::int32_t* q, int count) {
+    // Each sample against the one before it: the products side by side, then the angles.
+    a_.resize(static_cast<std::size_t>(count));
+    b_.resize(static_cast<std::size_t>(count));
+    std::int32_t* re = a_.data();
+    std::int32_t* im = b_.data();
+    std::int32_t lastI = broadcastI_;
+    std::int32_t lastQ = broadcastQ_;
     for (int n = 0; n < count; ++n) {
-        const std::int32_t re = wrap32(static_cast<std::int64_t>(broadcastI_) * i[n] + static_cast<std::int64_t>(broadcastQ_) * q[n]);
-        const std::int32_t im = wrap32(static_cast<std::int64_t>(broadcastI_) * q[n] - static_cast<std::int64_t>(broadcastQ_) * i[n]);
-        broadcastI_ = i[n];
-        broadcastQ_ = q[n];
-        i[n] = angle(re, im);
+        const std::int32_t pi = n == 0 ? lastI : i[n - 1];
+        const std::int32_t pq = n == 0 ? lastQ : q[n - 1];
+        re[n] = wrap32(static_cast<std::int64_t>(pi) * i[n] + static_cast<std::int64_t>(pq) * q[n]);
+        im[n] = wrap32(static_cast<std::int64_t>(pi) * q[n] - static_cast<std::int64_t>(pq) * i[n]);
     }
+    if (count > 0) {
+        broadcastI_ = i[count - 1];
+        broadcastQ_ = q[count - 1];
+    }
+    for (int n = 0; n < count; ++n) i[n] = angle(re[n], im[n]);
 }
 
 void Demodulators::deEmphasize(std::int32_t* x, int count) {

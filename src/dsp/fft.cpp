@@ -118,11 +118,14 @@ void SpectrumAverager::average() {
     auto& slot = history_[oldest_];
     oldest_ = (oldest_ + 1) % history_.size();
     const int half = length_ / 2;
+    const double depth = depth_;
     for (int b = -(half - 1); b < half; ++b) {
         const auto at = static_cast<std::size_t>(b + kHalf);
         sums_[at] += current_[at] - slot[at];
         slot[at] = current_[at];
-        current_[at] = static_cast<std::int32_t>(sums_[at] / depth_);
+        // sums_ / depth in double truncates as the integer division does: |sum| < 2^40
+        // and a quotient that is not whole lies at least 1/depth from the next integer.
+        current_[at] = static_cast<std::int32_t>(static_cast<double>(sums_[at]) / depth);
     }
 }
 
