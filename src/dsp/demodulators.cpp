@@ -172,21 +172,4 @@ void Demodulators::discriminateBroadcastFm(std::int32_t* i, const std::int32_t* 
     for (int n = 0; n < count; ++n) i[n] = angle(re[n], im[n]);
 }
 
-void Demodulators::deEmphasize(std::int32_t* x, int count) {
-    constexpr double kPeriod = 1.0 / 192000;
-    constexpr double kTau = 7.507308636410157e-05;
-    double previousInput = emphasisInput_;
-    double previousOutput = emphasisOutput_;
-    for (int n = 0; n < count; ++n) {
-        const double input = x[n];
-        const double y = (kPeriod * input + kPeriod * previousInput - (kPeriod - 2 * kTau) * previousOutput) /
-                         (2 * kTau + kPeriod);
-        previousInput = input;
-        previousOutput = y;
-        x[n] = static_cast<std::int32_t>(simd::roundEven(y));
-    }
-    emphasisInput_ = previousInput;
-    emphasisOutput_ = previousOutput;
-}
-
 }  // namespace orv

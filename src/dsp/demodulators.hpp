@@ -6,6 +6,7 @@
 
 #include "dsp/filters.hpp"
 #include "dsp/oscillator.hpp"
+#include "dsp/simd.hpp"
 
 namespace orv {
 
@@ -52,7 +53,29 @@ public:
         return x;
     }
     // The same over a run, in place.
-    void deEmphasize(std::int32_t* x, int count);
+    void deEmphasize(std::int32_t* x, int count) {
+        deEmphasize(x, count, [](int) {});
+    }
+    // The same, calling alongside(k) after sample k: work that does not depend on the
+    // de-emphasis runs in the same loop and overlaps its chain of dependent steps.
+    template <typename Alongside>
+    void deEmphasize(std::int32_t* x, int count, Alongside&& alongside) {
+        constexpr double kPeriod = 1.0 / 192000;
+        constexpr double kTau = 7.507308636410157e-05;
+        double previousInput = emphasisInput_;
+        double previousOutput = emphasisOutput_;
+        for (int n = 0; n < count; ++n) {
+            const double input = x[n];
+            const double y = (kPeriod * input + kPeriod * previousInput - (kPeriod - 2 * kTau) * previousOutput) /
+                             (2 * kTau + kPeriod);
+            previousInput = input;
+            previousOutput = y;
+            x[n] = static_cast<std::int32_t>(simd::roundEven(y));
+            alongside(n);
+        }
+        emphasisInput_ = previousInput;
+        emphasisOutput_ = previousOutput;
+    }
 
     // One sample at a time, the same as a run of one.
     std::int32_t demodulateAm(std::int32_t i, std::int32_t q, std::int32_t feHundredth) {

@@ -70,24 +70,100 @@ void ReceiveChain::designBandFilter(int lowHz, int highHz, int blockLength) {
 
 void ReceiveChain::process(std::span<const std::int16_t> frames, int channels, int displayOffset,
                            SampleFifo<std::int16_t>& speaker) {
+    const ReceiveConfig& settings = config_;
     const int count = static_cast<int>(frames.size()) / channels;
-    convertHalfBlock(frames, channels, 1, count, displayOffset);
-    if (channels == 2) {
-        convertHalfBlock(frames, channels, 2, count, displayOffset);
+    // Without the receive gain control the samples do not depend on the gain: broadcast FM
+    // at 192000 then steps the gain smoother alongside the de-emphasis, the other long
+    // chain of the half block, so the two overlap.
+    const bool overlap = settings.spectrumAgcOn && !settings.rxAgcOn && settings.mode == Mode::BroadcastFm192 &&
+                         settings.fes < settings.fee;
+    if (overlap) {
+        const auto stride = static_cast<std::size_t>(channels);
+        const std::int16_t* inI = channelStart(frames, channels, 1);
+        for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) blockI_[n] = inI[n * stride];
+        if (channels == 2) {
+            const std::int16_t* inQ = channelStart(frames, channels, 2);
+            for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) blockQ_[n] = inQ[n * stride];
+        }
+        pending_ = {frames, channels, displayOffset, count, 0};
+        if (gains_.size() < static_cast<std::size_t>(2 * count)) gains_.resize(static_cast<std::size_t>(2 * count));
     } else {
+        convertHalfBlock(frames, channels, 1, count, displayOffset);
+        if (channels == 2) convertHalfBlock(frames, channels, 2, count, displayOffset);
+    }
+    if (channels != 2) {
         std::fill_n(blockQ_.begin(), count, 0);
         std::fill_n(displayQ_.begin() + displayOffset, count, 0);
     }
-    if (config_.receiverIsSdR) correctIq(count);
+    if (settings.receiverIsSdR) correctIq(count);
     processHalfBlock(count, speaker);
+    if (overlap) finishPendingGains();
+}
+
+void ReceiveChain::finishPendingGains() {
+    PendingGains& p = pending_;
+    const auto stride = static_cast<std::size_t>(p.channels);
+    const int channels = p.channels == 2 ? 2 : 1;
+    const int steps = channels * p.count;
+    std::int32_t* gains = gains_.data();
+    if (p.stepped < steps) {
+        GainRun run = gainRun();
+        for (int c = 1; c <= channels; ++c) {
+            const std::int16_t* in = channelStart(p.frames, p.channels, c);
+            const int first = (c - 1) * p.count;
+            for (int j = std::max(p.stepped, first); j < first + p.count; ++j)
+                gains[j] = run.step(in[static_cast<std::size_t>(j - first) * stride]);
+        }
+        keep(run);
+        p.stepped = steps;
+    }
+    // The samples were taken ungained and have moved on: only the display is written.
+    for (int c = 1; c <= channels; ++c) {
+        std::int32_t* display = (c == 2 ? displayQ_ : displayI_).data() + p.displayOffset;
+        const std::int16_t* in = channelStart(p.frames, p.channels, c);
+        const std::int32_t* g = gains + (c - 1) * p.count;
+        for (std::size_t n = 0; n < static_cast<std::size_t>(p.count); ++n)
+            display[n] = std::clamp(in[n * stride] * g[n] / 100, -kFullScale, kFullScale);
+    }
+    p = {};
+}
+
+ReceiveChain::GainRun ReceiveChain::gainRun() const {
+    return {inputSmoother_, smootherSettled_, inputPeak_, peakCount_, gainTarget_, inputGain_, peakWindow_,
+            config_.correctionWindowOpen};
+}
+
+void ReceiveChain::keep(const GainRun& run) {
+    inputSmoother_ = run.smoother;
+    smootherSettled_ = run.settled;
+    inputPeak_ = run.peak;
+    peakCount_ = run.peakCount;
+    gainTarget_ = run.target;
+    inputGain_ = run.gain;
+}
+
+const std::int16_t* ReceiveChain::channelStart(std::span<const std::int16_t> frames, int channels, int channel) const {
+    // I is the left channel and Q the right, unless they are swapped.
+    const bool right = channels == 2 && ((channel == 2) != config_.rxSwapIq);
+    return frames.data() + (right ? 1 : 0);
+}
+
+void ReceiveChain::applyGains(const std::int16_t* in, std::size_t stride, int count, const std::int32_t* gains,
+                              std::int32_t* display, std::int32_t* samples) const {
+    const bool displayGained = config_.spectrumAgcOn;
+    const bool samplesGained = config_.rxAgcOn;
+    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
+        const std::int32_t v = in[n * stride];
+        const std::int32_t g = std::clamp(v * gains[n] / 100, -kFullScale, kFullScale);
+        display[n] = displayGained ? g : v;
+        samples[n] = samplesGained ? g : v;
+    }
 }
 
 void ReceiveChain::convertHalfBlock(std::span<const std::int16_t> frames, int channels, int channel, int count,
                                     int displayOffset) {
     const ReceiveConfig& settings = config_;
-    // I is the left channel and Q the right, unless they are swapped.
-    const bool right = channels == 2 && ((channel == 2) != settings.rxSwapIq);
-    const std::int16_t* in = frames.data() + (right ? 1 : 0);
+    const std::int16_t* in = channelStart(frames, channels, channel);
     const auto stride = static_cast<std::size_t>(channels);
     std::int32_t* samples = (channel == 2 ? blockQ_ : blockI_).data();
     std::int32_t* display = (channel == 2 ? displayQ_ : displayI_).data() + displayOffset;
@@ -96,52 +172,13 @@ void ReceiveChain::convertHalfBlock(std::span<const std::int16_t> frames, int ch
         return;
     }
     // The gain of each sample first: the smoother is one long chain of dependent steps, so
-    // it runs alone; the gained samples follow side by side.
-    // The state lives in registers through the loop.
+    // it runs alone, its state in registers; the gained samples follow side by side.
+    if (gains_.size() < static_cast<std::size_t>(count)) gains_.resize(static_cast<std::size_t>(count));
     std::int32_t* gains = gains_.data();
-    Smoother smoother = inputSmoother_;
-    bool settled = smootherSettled_;
-    std::int32_t peak = inputPeak_;
-    std::int32_t peakCount = peakCount_;
-    std::int32_t target = gainTarget_;
-    std::int32_t gain = inputGain_;
-    const bool fixedGain = settings.correctionWindowOpen;
-    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
-        const std::int32_t v = in[n * stride];
-        peak = std::max(peak, std::abs(v));
-        // Once a step leaves the smoother as it found it, every later step with the same
-        // target does too.
-        if (!settled) {
-            const float output = smoother.output;
-            const float previousInput = smoother.previousInput;
-            smoother.step(static_cast<float>(target));
-            settled = smoother.output == output && smoother.previousInput == previousInput;
-        }
-        gain = fixedGain ? 100 : roundToInt(smoother.output);
-        if (++peakCount >= peakWindow_) {
-            // The gained peak settles at 10922, a third of full scale.
-            const std::int32_t next = peak == 0 ? 5000 : std::clamp(1092200 / peak, 100, 5000);
-            if (next != target) settled = false;
-            target = next;
-            peak = 0;
-            peakCount = 0;
-        }
-        gains[n] = gain;
-    }
-    inputSmoother_ = smoother;
-    smootherSettled_ = settled;
-    inputPeak_ = peak;
-    peakCount_ = peakCount;
-    gainTarget_ = target;
-    inputGain_ = gain;
-    const bool displayGained = settings.spectrumAgcOn;
-    const bool samplesGained = settings.rxAgcOn;
-    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
-        const std::int32_t v = in[n * stride];
-        const std::int32_t g = std::clamp(v * gains[n] / 100, -kFullScale, kFullScale);
-        display[n] = displayGained ? g : v;
-        samples[n] = samplesGained ? g : v;
-    }
+    GainRun run = gainRun();
+    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) gains[n] = run.step(in[n * stride]);
+    keep(run);
+    applyGains(in, stride, count, gains, display, samples);
 }
 
 void ReceiveChain::correctIq(int count) {
@@ -182,7 +219,27 @@ void ReceiveChain::processHalfBlock(int count, SampleFifo<std::int16_t>& speaker
     const int resampled = resample(count);
     if (settings.fes < settings.fee) {
         if (mode == Mode::BroadcastFm192) {
-            demodulators_.deEmphasize(resampledI_.data(), resampled);
+            if (pending_.count > 0 && pending_.stepped == 0) {
+                // Two gain steps (I, then Q) for each de-emphasised sample, in one loop.
+                PendingGains& p = pending_;
+                const auto stride = static_cast<std::size_t>(p.channels);
+                const std::int16_t* inI = channelStart(p.frames, p.channels, 1);
+                const std::int16_t* inQ = channelStart(p.frames, p.channels, 2);
+                const int steps = (p.channels == 2 ? 2 : 1) * p.count;
+                std::int32_t* gains = gains_.data();
+                GainRun run = gainRun();
+                int j = 0;
+                demodulators_.deEmphasize(resampledI_.data(), resampled, [&](int k) {
+                    const int until = std::min(2 * (k + 1), steps);
+                    for (; j < until; ++j)
+                        gains[j] = run.step(j < p.count ? inI[static_cast<std::size_t>(j) * stride]
+                                                        : inQ[static_cast<std::size_t>(j - p.count) * stride]);
+                });
+                keep(run);
+                p.stepped = j;
+            } else {
+                demodulators_.deEmphasize(resampledI_.data(), resampled);
+            }
         } else {
             antiAlias_.run(0, resampledI_.data(), resampled);
         }
