@@ -72,9 +72,10 @@ void ReceiveChain::process(std::span<const std::int16_t> frames, int channels, i
                            SampleFifo<std::int16_t>& speaker) {
     const ReceiveConfig& settings = config_;
     const int count = static_cast<int>(frames.size()) / channels;
-    // Without the receive gain control the samples do not depend on the gain: broadcast FM
-    // at 192000 then steps the gain smoother alongside the de-emphasis, the other long
-    // chain of the half block, so the two overlap.
+    // Without the receive gain control the samples do not depend on the gain, which only
+    // the display needs: broadcast FM at 192000 then steps the gain smoother alongside the
+    // de-emphasis, the other long chain of dependent steps of the half block, so the two
+    // overlap. (Alongside the decimator's short sums it only slows them down.)
     const bool overlap = settings.spectrumAgcOn && !settings.rxAgcOn && settings.mode == Mode::BroadcastFm192 &&
                          settings.fes < settings.fee;
     if (overlap) {
@@ -217,26 +218,12 @@ void ReceiveChain::processHalfBlock(int count, SampleFifo<std::int16_t>& speaker
         std::fill_n(blockQ_.begin(), count, 0);
     }
     const int resampled = resample(count);
+    // The gain steps still to do go alongside the de-emphasis.
+    PendingStepper stepper(*this);
     if (settings.fes < settings.fee) {
         if (mode == Mode::BroadcastFm192) {
-            if (pending_.count > 0 && pending_.stepped == 0) {
-                // Two gain steps (I, then Q) for each de-emphasised sample, in one loop.
-                PendingGains& p = pending_;
-                const auto stride = static_cast<std::size_t>(p.channels);
-                const std::int16_t* inI = channelStart(p.frames, p.channels, 1);
-                const std::int16_t* inQ = channelStart(p.frames, p.channels, 2);
-                const int steps = (p.channels == 2 ? 2 : 1) * p.count;
-                std::int32_t* gains = gains_.data();
-                GainRun run = gainRun();
-                int j = 0;
-                demodulators_.deEmphasize(resampledI_.data(), resampled, [&](int k) {
-                    const int until = std::min(2 * (k + 1), steps);
-                    for (; j < until; ++j)
-                        gains[j] = run.step(j < p.count ? inI[static_cast<std::size_t>(j) * stride]
-                                                        : inQ[static_cast<std::size_t>(j - p.count) * stride]);
-                });
-                keep(run);
-                p.stepped = j;
+            if (stepper.active()) {
+                demodulators_.deEmphasize(resampledI_.data(), resampled, stepper);
             } else {
                 demodulators_.deEmphasize(resampledI_.data(), resampled);
             }
@@ -248,6 +235,7 @@ void ReceiveChain::processHalfBlock(int count, SampleFifo<std::int16_t>& speaker
         else if (sideband)
             std::copy_n(resampledI_.begin(), resampled, resampledQ_.begin());
     }
+    stepper.finish();
     outFill_ += decimate(resampled, sideband, settings.fee, settings.fes);
     const int n = count;
     for (int pass = 0; pass < 2 && outFill_ >= n; ++pass) blockStage(n, speaker);
@@ -298,6 +286,23 @@ int ReceiveChain::resample(int n) {
     lastQ_ = {blockQ_[static_cast<std::size_t>(n - 2)], blockQ_[static_cast<std::size_t>(n - 1)]};
     ++halfBlocks_;
     return produced;
+}
+
+ReceiveChain::PendingStepper::PendingStepper(ReceiveChain& chain)
+    : chain_(chain),
+      pending_(chain.pending_),
+      run_(chain.gainRun()),
+      steps_(pending_.count > 0 && pending_.stepped == 0 ? (pending_.channels == 2 ? 2 : 1) * pending_.count : 0),
+      stride_(static_cast<std::size_t>(pending_.channels)),
+      inI_(steps_ > 0 ? chain.channelStart(pending_.frames, pending_.channels, 1) : nullptr),
+      inQ_(steps_ > 0 ? chain.channelStart(pending_.frames, pending_.channels, 2) : nullptr),
+      gains_(chain.gains_.data()) {}
+
+void ReceiveChain::PendingStepper::finish() {
+    if (steps_ == 0 || done_ == 0) return;
+    chain_.keep(run_);
+    pending_.stepped = done_;
+    steps_ = 0;
 }
 
 int ReceiveChain::decimate(int count, bool withQ, int fee, int fes) {

@@ -181,6 +181,34 @@ private:
         int count = 0;
         int stepped = 0;
     };
+    // Runs the pending half block's gain steps two at a time (I, then Q) as the
+    // de-emphasis calls it with each sample's index.
+    class PendingStepper {
+    public:
+        explicit PendingStepper(ReceiveChain& chain);
+        bool active() const { return steps_ > 0; }
+        void operator()(int k) {
+            const int until = std::min(2 * (k + 1), steps_);
+            for (; done_ < until; ++done_) {
+                const bool q = done_ >= pending_.count;
+                const std::int16_t* in = q ? inQ_ : inI_;
+                gains_[done_] = run_.step(in[static_cast<std::size_t>(q ? done_ - pending_.count : done_) * stride_]);
+            }
+        }
+        // Hands the state back to the chain.
+        void finish();
+
+    private:
+        ReceiveChain& chain_;
+        PendingGains& pending_;
+        GainRun run_;
+        int steps_;
+        std::size_t stride_;
+        const std::int16_t* inI_;
+        const std::int16_t* inQ_;
+        std::int32_t* gains_;
+        int done_ = 0;
+    };
     GainRun gainRun() const;
     void keep(const GainRun& run);
     const std::int16_t* channelStart(std::span<const std::int16_t> frames, int channels, int channel) const;

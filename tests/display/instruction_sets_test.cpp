@@ -116,7 +116,8 @@ constexpr ChainCase kChains[] = {
     {Mode::Usb, 48000, true, true, 1},   {Mode::Lsb, 44100, false, true, 3}, {Mode::Usb, 11025, true, false, 1},
     {Mode::Am, 48000, false, true, 1},   {Mode::Am, 44100, true, true, 2},   {Mode::Fm, 48000, false, true, 1},
     {Mode::Fm, 44100, true, false, 1},   {Mode::BroadcastFm96, 96000, false, true, 1},
-    {Mode::BroadcastFm192, 192000, true, true, 1}, {Mode::Usb, 192000, false, true, 1},
+    {Mode::BroadcastFm192, 192000, true, true, 1}, {Mode::BroadcastFm192, 192000, false, true, 1},
+    {Mode::Usb, 192000, false, true, 1},
 };
 
 struct RowRecorder : WaterfallCanvas {
