@@ -15,9 +15,6 @@ constexpr float kPi = 3.14159265358979f;
 // A product or sum kept to its low 32 bits, as 32-bit integer arithmetic leaves it.
 std::int32_t wrap32(std::int64_t v) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(v)); }
 
-std::int32_t clampSample(float y) {
-    return static_cast<std::int32_t>(std::clamp(simd::roundEven(y), -32768.0f, 32767.0f));
-}
 
 struct AngleTable {
     std::array<std::int16_t, 2001> t{};
@@ -101,7 +98,7 @@ void Demodulators::ifSignal(std::int32_t* i, std::int32_t* q, int count) {
     std::copy(direct_.end() - 64, direct_.end(), direct_.begin());
 }
 
-void Demodulators::demodulateAm(std::int32_t* i, std::int32_t* q, int count, std::int32_t feHundredth) {
+void Demodulators::amEnvelope(std::int32_t* i, std::int32_t* q, int count, std::int32_t feHundredth) {
     ifSignal(i, q, count);
     a_.resize(static_cast<std::size_t>(count));
     b_.resize(static_cast<std::size_t>(count));
@@ -119,13 +116,9 @@ void Demodulators::demodulateAm(std::int32_t* i, std::int32_t* q, int count, std
         if (m < 0) m = 0;
         mixedRe_[n] = 2.0f * std::sqrt(static_cast<float>(m));
     }
-    // The high-pass is one chain of dependent steps: its state stays in registers.
-    HighPass highPass = highPass_;
-    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) i[n] = clampSample(highPass.step(mixedRe_[n]));
-    highPass_ = highPass;
 }
 
-void Demodulators::demodulateFm(std::int32_t* i, std::int32_t* q, int count, int fee) {
+void Demodulators::fmDeviation(std::int32_t* i, std::int32_t* q, int count, int fee) {
     ifSignal(i, q, count);
     a_.resize(static_cast<std::size_t>(count));
     b_.resize(static_cast<std::size_t>(count));
@@ -145,10 +138,6 @@ void Demodulators::demodulateFm(std::int32_t* i, std::int32_t* q, int count, int
         const float r = std::acos(s) / radiansPerCycle;
         mixedRe_[n] = simd::roundEven((r - 1.0f) * ifHz);
     }
-    HighPass highPass = highPass_;
-    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n)
-        i[n] = clampSample(6.0f * highPass.step(mixedRe_[n]));
-    highPass_ = highPass;
 }
 
 void Demodulators::discriminateBroadcastFm(std::int32_t* i, const std::int32_t* q, int count) {

@@ -73,11 +73,12 @@ void ReceiveChain::process(std::span<const std::int16_t> frames, int channels, i
     const ReceiveConfig& settings = config_;
     const int count = static_cast<int>(frames.size()) / channels;
     // Without the receive gain control the samples do not depend on the gain, which only
-    // the display needs: broadcast FM at 192000 then steps the gain smoother alongside the
-    // de-emphasis, the other long chain of dependent steps of the half block, so the two
-    // overlap. (Alongside the decimator's short sums it only slows them down.)
-    const bool overlap = settings.spectrumAgcOn && !settings.rxAgcOn && settings.mode == Mode::BroadcastFm192 &&
-                         settings.fes < settings.fee;
+    // the display needs: the gain smoother then steps alongside another long chain of
+    // dependent steps of the half block, the high-pass of AM and FM or the de-emphasis of
+    // broadcast FM at 192000, so the two overlap. (Alongside the decimator's short sums
+    // it only slows them down.)
+    const bool overlap = settings.spectrumAgcOn && !settings.rxAgcOn && settings.fes < settings.fee &&
+                         (usesIntermediateFrequency(settings.mode) || settings.mode == Mode::BroadcastFm192);
     if (overlap) {
         const auto stride = static_cast<std::size_t>(channels);
         const std::int16_t* inI = channelStart(frames, channels, 1);
@@ -201,6 +202,9 @@ void ReceiveChain::processHalfBlock(int count, SampleFifo<std::int16_t>& speaker
     const bool sideband = isSideband(mode);
     link_.clear();
     levelUpdated_ = false;
+    // The gain steps still to do go alongside the demodulator's high-pass or the
+    // de-emphasis.
+    PendingStepper stepper(*this);
     if (mode != Mode::BroadcastFm96 && mode != Mode::BroadcastFm192) {
         // USB and LSB shift the tuned signal to 0 Hz; AM and FM put their carrier on the
         // intermediate frequency.
@@ -209,8 +213,12 @@ void ReceiveChain::processHalfBlock(int count, SampleFifo<std::int16_t>& speaker
         mix_.rotateBlock(blockI_.data(), blockQ_.data(), count);
     }
     if (!sideband) {
-        if (mode == Mode::Am)
+        if (mode == Mode::Am && stepper.active())
+            demodulators_.demodulateAm(blockI_.data(), blockQ_.data(), count, settings.fee / 100, stepper);
+        else if (mode == Mode::Am)
             demodulators_.demodulateAm(blockI_.data(), blockQ_.data(), count, settings.fee / 100);
+        else if (mode == Mode::Fm && stepper.active())
+            demodulators_.demodulateFm(blockI_.data(), blockQ_.data(), count, settings.fee, stepper);
         else if (mode == Mode::Fm)
             demodulators_.demodulateFm(blockI_.data(), blockQ_.data(), count, settings.fee);
         else
@@ -218,8 +226,6 @@ void ReceiveChain::processHalfBlock(int count, SampleFifo<std::int16_t>& speaker
         std::fill_n(blockQ_.begin(), count, 0);
     }
     const int resampled = resample(count);
-    // The gain steps still to do go alongside the de-emphasis.
-    PendingStepper stepper(*this);
     if (settings.fes < settings.fee) {
         if (mode == Mode::BroadcastFm192) {
             if (stepper.active()) {

@@ -177,15 +177,19 @@ TEST(ConvertHalfBlock, SilenceDrivesTheInputGainTowardsFiftyTimes) {
     EXPECT_LE(f.chain.inputGain(), 5000);
 }
 
-// Broadcast FM at 192000 without the receive gain control works the display's gains out
-// alongside its de-emphasis: they must be those of converting the channels one by one,
-// through window changes of the target, for I/Q in either order.
+// Without the receive gain control, AM, FM and broadcast FM at 192000 work the display's
+// gains out alongside their high-pass or de-emphasis: they must be those of converting the
+// channels one by one, through window changes of the target, for I/Q in either order.
 TEST(ConvertHalfBlock, TheDisplayGainsAreTheSameWhereverTheChainWorksThemOut) {
-    for (const bool swap : {false, true}) {
-        ChainFixture whole(192000);
-        ChainFixture alone(192000);
+    struct Case { Mode mode; int fee; bool swap; };
+    for (const Case c : {Case{Mode::BroadcastFm192, 192000, false}, Case{Mode::BroadcastFm192, 192000, true},
+                         Case{Mode::Am, 48000, false}, Case{Mode::Fm, 44100, true}}) {
+        const bool swap = c.swap;
+        ChainFixture whole(c.fee);
+        ChainFixture alone(c.fee);
         for (ChainFixture* f : {&whole, &alone}) {
-            f->chain.setMode(Mode::BroadcastFm192);
+            f->chain.setMode(c.mode);
+            f->chain.setupIfFilters();
             f->chain.setSpectrumAgc(true);
             f->chain.setSwapIq(swap);
         }
@@ -198,7 +202,7 @@ TEST(ConvertHalfBlock, TheDisplayGainsAreTheSameWhereverTheChainWorksThemOut) {
             whole.chain.process(frames, 2, (half % 2) * 1024, whole.speaker);
             alone.chain.convertHalfBlock(frames, 2, 1, 1024, (half % 2) * 1024);
             alone.chain.convertHalfBlock(frames, 2, 2, 1024, (half % 2) * 1024);
-            ASSERT_EQ(whole.chain.inputGain(), alone.chain.inputGain()) << half;
+            ASSERT_EQ(whole.chain.inputGain(), alone.chain.inputGain()) << modeNumber(c.mode) << " " << half;
             const auto at = static_cast<std::size_t>((half % 2) * 1024);
             for (std::size_t n = at; n < at + 1024; ++n) {
                 ASSERT_EQ(whole.chain.displayI(2048)[n], alone.chain.displayI(2048)[n]) << half << " " << n;
