@@ -78,13 +78,33 @@ Display::Level Display::measureLevel(std::span<const std::int32_t> i, std::span<
     // The display samples carry the input gain when the spectrum AGC is on: take it out,
     // so the meter shows the card's own level.
     double sum = 0;
-    const double gain = inputGain;
-    for (const auto* samples : {&i, &q})
-        for (const std::int32_t v : *samples) {
-            double square = static_cast<double>(v) * v;
-            if (spectrumAgc && inputGain != 0) square = square / (gain * gain) * 10000;
-            sum += square;
+    if (spectrumAgc && inputGain != 0) {
+        // Each square scaled on its own (side by side), then summed in order.
+        const double gain = inputGain;
+        const std::size_t n = i.size();
+        squares_.resize(n + q.size());
+        double* squares = squares_.data();
+        for (std::size_t k = 0; k < n; ++k) squares[k] = static_cast<double>(i[k]) * i[k] / (gain * gain) * 10000;
+        for (std::size_t k = 0; k < q.size(); ++k) squares[n + k] = static_cast<double>(q[k]) * q[k] / (gain * gain) * 10000;
+        for (const double v : squares_) sum += v;
+    } else {
+        // Squares of 16-bit samples are whole and below 2^31, and their sum stays below
+        // 2^53: the double sum is exact in any order, so an integer sum gives it.
+        std::int64_t whole = 0;
+        std::int64_t largest = 0;
+        for (const auto* samples : {&i, &q})
+            for (const std::int32_t v : *samples) {
+                const std::int64_t square = static_cast<std::int64_t>(v) * v;
+                whole += square;
+                largest = std::max(largest, square);
+            }
+        sum = static_cast<double>(whole);
+        if (largest >= (std::int64_t{1} << 31) || i.size() + q.size() > (std::size_t{1} << 22)) {
+            sum = 0;
+            for (const auto* samples : {&i, &q})
+                for (const std::int32_t v : *samples) sum += static_cast<double>(v) * v;
         }
+    }
     const double rms = std::sqrt(sum / static_cast<double>(i.size()));
     Level level;
     level.percent = std::min(levelHistory_.add(static_cast<std::int32_t>(std::nearbyint(rms))), 100.0);

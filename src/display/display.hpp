@@ -105,6 +105,7 @@ private:
     std::array<std::int32_t, kWidth> line_{};
     int divider_ = 0;
     LevelHistory levelHistory_;
+    std::vector<double> squares_;
     bool grey_ = false;
     Level level_;
     std::int64_t rows_ = 0;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "dsp/simd.hpp"
+
 namespace orv {
 
 namespace {
@@ -13,9 +15,6 @@ constexpr float kPi = 3.14159265358979f;
 // A product or sum kept to its low 32 bits, as 32-bit integer arithmetic leaves it.
 std::int32_t wrap32(std::int64_t v) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(v)); }
 
-std::int32_t clampSample(float y) {
-    return static_cast<std::int32_t>(std::clamp(std::nearbyint(y), -32768.0f, 32767.0f));
-}
 
 struct AngleTable {
     std::array<std::int16_t, 2001> t{};
@@ -37,7 +36,7 @@ std::int32_t angle(std::int32_t a, std::int32_t b) {
     if (a == 0) return b > 0 ? kAngleQuarterTurn : (b < 0 ? -kAngleQuarterTurn : 0);
     if (b == 0) return a < 0 ? -kAngleHalfTurn : 0;
     const float ratio = static_cast<float>(std::abs(a) - std::abs(b)) / static_cast<float>(std::abs(a) + std::abs(b));
-    const auto index = static_cast<int>(std::nearbyint(ratio * 1000.0f));
+    const auto index = static_cast<int>(simd::roundEven(ratio * 1000.0f));
     const std::int32_t d = table.t[static_cast<std::size_t>(index + 1000)];
     if (a > 0) return b > 0 ? d : -d;
     return b > 0 ? kAngleHalfTurn - d : d - kAngleHalfTurn;
@@ -69,6 +68,7 @@ void Demodulators::setupIfFilters(int mode, int fee) {
         const float k = c % 2 != 0 ? -2.0f / (kPi * static_cast<float>(c)) : 0.0f;
         const float window = 0.8f + 0.2f * std::cos(2 * kPi * static_cast<float>(c) / 128.0f);
         hilbertTaps_[static_cast<std::size_t>(c)] = static_cast<std::int32_t>(std::nearbyint(k * window * 100000.0f));
+        hilbertFloat_[static_cast<std::size_t>(c - 1)] = static_cast<float>(hilbertTaps_[static_cast<std::size_t>(c)]);
     }
     std::fill(direct_.begin(), direct_.end(), 0);
     std::fill(hilbert_.begin(), hilbert_.end(), 0.0f);
@@ -82,46 +82,43 @@ void Demodulators::ifSignal(std::int32_t* i, std::int32_t* q, int count) {
     bandPass_.run(0, i, count);
     bandPass_.run(1, q, count);
     // Hilbert transform of q1: Σ h_c × (d[64 − c] − d[64 + c]), d[0] the newest; in the
-    // history the newest of output n sits at 128 + n. Taps outside, outputs inside.
-    for (int n = 0; n < count; ++n) hilbert_.push_back(static_cast<float>(q[n]));
-    sums_.assign(static_cast<std::size_t>(count), 0.0f);
-    const float* d = hilbert_.data() + 128;
-    for (int c = 1; c <= 64; ++c) {
-        const float h = static_cast<float>(hilbertTaps_[static_cast<std::size_t>(c)]);
-        const float* near = d - (64 - c);
-        const float* far = d - (64 + c);
-        for (int n = 0; n < count; ++n) sums_[static_cast<std::size_t>(n)] += h * (near[n] - far[n]);
-    }
-    hilbert_.erase(hilbert_.begin(), hilbert_.end() - 128);
+    // history the newest of output n sits at 128 + n.
+    const auto live = static_cast<std::size_t>(128 + count);
+    if (hilbert_.size() < live) hilbert_.resize(live);
+    if (shifted_.size() < static_cast<std::size_t>(count)) shifted_.resize(static_cast<std::size_t>(count));
+    float* x = hilbert_.data();
+    for (int n = 0; n < count; ++n) x[128 + n] = static_cast<float>(q[n]);
+    simd::kernels().pairFir(x + 128, -63, -65, hilbertFloat_.data(), 64, true, 100000.0f, count, shifted_.data());
+    std::copy(x + count, x + live, x);
     // The direct path: i1 delayed by 64 samples.
+    direct_.resize(64);
     for (int n = 0; n < count; ++n) direct_.push_back(i[n]);
-    for (int n = 0; n < count; ++n) {
-        const auto shifted = static_cast<std::int32_t>(std::nearbyint(sums_[static_cast<std::size_t>(n)] / 100000.0f));
-        i[n] = (direct_[static_cast<std::size_t>(n)] - shifted) / 2;
-    }
-    direct_.erase(direct_.begin(), direct_.end() - 64);
+    for (int n = 0; n < count; ++n)
+        i[n] = (direct_[static_cast<std::size_t>(n)] - shifted_[static_cast<std::size_t>(n)]) / 2;
+    std::copy(direct_.end() - 64, direct_.end(), direct_.begin());
 }
 
-void Demodulators::demodulateAm(std::int32_t* i, std::int32_t* q, int count, std::int32_t feHundredth) {
+void Demodulators::amEnvelope(std::int32_t* i, std::int32_t* q, int count, std::int32_t feHundredth) {
     ifSignal(i, q, count);
     a_.resize(static_cast<std::size_t>(count));
     b_.resize(static_cast<std::size_t>(count));
+    mixedRe_.resize(static_cast<std::size_t>(count));
+    mixedIm_.resize(static_cast<std::size_t>(count));
+    if_.quadratureBlock(i, count, feHundredth, mixedRe_.data(), mixedIm_.data());
     for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
-        if_.step(feHundredth);
-        const auto [p, pq] = if_.quadrature(i[n], if_.phase / 100);
-        a_[n] = static_cast<std::int32_t>(std::nearbyint(p));
-        b_[n] = static_cast<std::int32_t>(std::nearbyint(pq));
+        a_[n] = static_cast<std::int32_t>(simd::roundEven(mixedRe_[n]));
+        b_[n] = static_cast<std::int32_t>(simd::roundEven(mixedIm_[n]));
     }
     lowPass_.run(0, a_.data(), count);
     lowPass_.run(1, b_.data(), count);
     for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
         std::int32_t m = wrap32(static_cast<std::int64_t>(a_[n]) * a_[n] + static_cast<std::int64_t>(b_[n]) * b_[n]);
         if (m < 0) m = 0;
-        i[n] = clampSample(highPass_.step(2.0f * std::sqrt(static_cast<float>(m))));
+        mixedRe_[n] = 2.0f * std::sqrt(static_cast<float>(m));
     }
 }
 
-void Demodulators::demodulateFm(std::int32_t* i, std::int32_t* q, int count, int fee) {
+void Demodulators::fmDeviation(std::int32_t* i, std::int32_t* q, int count, int fee) {
     ifSignal(i, q, count);
     a_.resize(static_cast<std::size_t>(count));
     b_.resize(static_cast<std::size_t>(count));
@@ -132,35 +129,36 @@ void Demodulators::demodulateFm(std::int32_t* i, std::int32_t* q, int count, int
     }
     lowPass_.run(0, a_.data(), count);
     lowPass_.run(1, b_.data(), count);
+    mixedRe_.resize(static_cast<std::size_t>(count));
     constexpr auto ifHz = static_cast<float>(kIfFrequencyHz);
     const float radiansPerCycle = 2 * kPi * ifHz / static_cast<float>(fee);
     for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
         const std::int32_t power = std::max(a_[n], 1);
         const float s = std::clamp(static_cast<float>(b_[n]) / static_cast<float>(power), 0.0f, 1.0f);
         const float r = std::acos(s) / radiansPerCycle;
-        const float deviation = std::nearbyint((r - 1.0f) * ifHz);
-        i[n] = clampSample(6.0f * highPass_.step(deviation));
+        mixedRe_[n] = simd::roundEven((r - 1.0f) * ifHz);
     }
 }
 
 void Demodulators::discriminateBroadcastFm(std::int32_t* i, const std::int32_t* q, int count) {
+    // Each sample against the one before it: the products side by side, then the angles.
+    a_.resize(static_cast<std::size_t>(count));
+    b_.resize(static_cast<std::size_t>(count));
+    std::int32_t* re = a_.data();
+    std::int32_t* im = b_.data();
+    std::int32_t lastI = broadcastI_;
+    std::int32_t lastQ = broadcastQ_;
     for (int n = 0; n < count; ++n) {
-        const std::int32_t re = wrap32(static_cast<std::int64_t>(broadcastI_) * i[n] + static_cast<std::int64_t>(broadcastQ_) * q[n]);
-        const std::int32_t im = wrap32(static_cast<std::int64_t>(broadcastI_) * q[n] - static_cast<std::int64_t>(broadcastQ_) * i[n]);
-        broadcastI_ = i[n];
-        broadcastQ_ = q[n];
-        i[n] = angle(re, im);
+        const std::int32_t pi = n == 0 ? lastI : i[n - 1];
+        const std::int32_t pq = n == 0 ? lastQ : q[n - 1];
+        re[n] = wrap32(static_cast<std::int64_t>(pi) * i[n] + static_cast<std::int64_t>(pq) * q[n]);
+        im[n] = wrap32(static_cast<std::int64_t>(pi) * q[n] - static_cast<std::int64_t>(pq) * i[n]);
     }
-}
-
-std::int32_t Demodulators::deEmphasize(std::int32_t x) {
-    constexpr double kPeriod = 1.0 / 192000;
-    constexpr double kTau = 7.507308636410157e-05;
-    const double input = x;
-    const double y = (kPeriod * input + kPeriod * emphasisInput_ - (kPeriod - 2 * kTau) * emphasisOutput_) / (2 * kTau + kPeriod);
-    emphasisInput_ = input;
-    emphasisOutput_ = y;
-    return static_cast<std::int32_t>(std::nearbyint(y));
+    if (count > 0) {
+        broadcastI_ = i[count - 1];
+        broadcastQ_ = q[count - 1];
+    }
+    for (int n = 0; n < count; ++n) i[n] = angle(re[n], im[n]);
 }
 
 }  // namespace orv

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
 
 #include "dsp/filters.hpp"
 #include "dsp/oscillator.hpp"
+#include "dsp/simd.hpp"
 
 namespace orv {
 
@@ -43,11 +45,54 @@ public:
     // broadcast FM only the IF phase restarts. The high-pass input, the FM and
     // broadcast-FM previous samples run on.
     void setupIfFilters(int mode, int fee);
-    void demodulateAm(std::int32_t* i, std::int32_t* q, int count, std::int32_t feHundredth);
-    void demodulateFm(std::int32_t* i, std::int32_t* q, int count, int fee);
+    void demodulateAm(std::int32_t* i, std::int32_t* q, int count, std::int32_t feHundredth) {
+        demodulateAm(i, q, count, feHundredth, [](int) {});
+    }
+    void demodulateFm(std::int32_t* i, std::int32_t* q, int count, int fee) {
+        demodulateFm(i, q, count, fee, [](int) {});
+    }
+    // The same, calling alongside(n) after output n of the closing high-pass, one chain of
+    // dependent steps that independent work in the same loop overlaps.
+    template <typename Alongside>
+    void demodulateAm(std::int32_t* i, std::int32_t* q, int count, std::int32_t feHundredth, Alongside&& alongside) {
+        amEnvelope(i, q, count, feHundredth);
+        highPassInto(i, count, 1.0f, alongside);
+    }
+    template <typename Alongside>
+    void demodulateFm(std::int32_t* i, std::int32_t* q, int count, int fee, Alongside&& alongside) {
+        fmDeviation(i, q, count, fee);
+        highPassInto(i, count, 6.0f, alongside);
+    }
     void discriminateBroadcastFm(std::int32_t* i, const std::int32_t* q, int count);
     // The 2120 Hz de-emphasis of broadcast FM at 192000, in double precision.
-    std::int32_t deEmphasize(std::int32_t x);
+    std::int32_t deEmphasize(std::int32_t x) {
+        deEmphasize(&x, 1);
+        return x;
+    }
+    // The same over a run, in place.
+    void deEmphasize(std::int32_t* x, int count) {
+        deEmphasize(x, count, [](int) {});
+    }
+    // The same, calling alongside(k) after sample k: work that does not depend on the
+    // de-emphasis runs in the same loop and overlaps its chain of dependent steps.
+    template <typename Alongside>
+    void deEmphasize(std::int32_t* x, int count, Alongside&& alongside) {
+        constexpr double kPeriod = 1.0 / 192000;
+        constexpr double kTau = 7.507308636410157e-05;
+        double previousInput = emphasisInput_;
+        double previousOutput = emphasisOutput_;
+        for (int n = 0; n < count; ++n) {
+            const double input = x[n];
+            const double y = (kPeriod * input + kPeriod * previousInput - (kPeriod - 2 * kTau) * previousOutput) /
+                             (2 * kTau + kPeriod);
+            previousInput = input;
+            previousOutput = y;
+            x[n] = static_cast<std::int32_t>(simd::roundEven(y));
+            alongside(n);
+        }
+        emphasisInput_ = previousInput;
+        emphasisOutput_ = previousOutput;
+    }
 
     // One sample at a time, the same as a run of one.
     std::int32_t demodulateAm(std::int32_t i, std::int32_t q, std::int32_t feHundredth) {
@@ -64,6 +109,23 @@ public:
     }
 
 private:
+    // The stages before the high-pass, leaving its input in mixedRe_.
+    void amEnvelope(std::int32_t* i, std::int32_t* q, int count, std::int32_t feHundredth);
+    void fmDeviation(std::int32_t* i, std::int32_t* q, int count, int fee);
+    // i[n] = the 16-bit clamp of gain × the high-pass of mixedRe_[n] (AM takes gain 1,
+    // which leaves the value as it is); the state stays in registers.
+    template <typename Alongside>
+    void highPassInto(std::int32_t* i, int count, float gain, Alongside& alongside) {
+        HighPass highPass = highPass_;
+        const float* x = mixedRe_.data();
+        for (int n = 0; n < count; ++n) {
+            const float y = gain * highPass.step(x[n]);
+            i[n] = static_cast<std::int32_t>(std::clamp(simd::roundEven(y), -32768.0f, 32767.0f));
+            alongside(n);
+        }
+        highPass_ = highPass;
+    }
+
     // The real IF signal: band-passed I delayed by 64 minus the Hilbert transform of the
     // band-passed Q, halved. Written over i.
     void ifSignal(std::int32_t* i, std::int32_t* q, int count);
@@ -74,7 +136,10 @@ private:
     std::array<std::int32_t, 65> hilbertTaps_{};
     std::vector<std::int32_t> direct_ = std::vector<std::int32_t>(64, 0);  // the last 64 i1, oldest first
     std::vector<float> hilbert_ = std::vector<float>(128, 0.0f);          // the last 128 q1, oldest first
-    std::vector<float> sums_;
+    std::array<float, 64> hilbertFloat_{};  // h_1 … h_64
+    std::vector<std::int32_t> shifted_;
+    std::vector<float> mixedRe_;
+    std::vector<float> mixedIm_;
     std::vector<std::int32_t> a_;
     std::vector<std::int32_t> b_;
     HighPass highPass_;

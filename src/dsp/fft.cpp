@@ -3,39 +3,27 @@
 #include <algorithm>
 #include <cmath>
 
+#include "dsp/simd.hpp"
+
 namespace orv {
 
-struct IntegerFft::Tables {
-    std::array<float, 36001> cosine{};
-    std::array<float, 36001> sine{};
-    std::array<std::array<std::uint16_t, 2048>, 12> index{};  // (stage, j)
-
-    Tables() {
-        for (int k = 0; k <= 36000; ++k) {
-            const float angle = static_cast<float>(k) * 3.14159265358979f / 180.0f / 100.0f;
-            cosine[static_cast<std::size_t>(k)] = static_cast<float>(std::cos(static_cast<long double>(angle)));
-            sine[static_cast<std::size_t>(k)] = static_cast<float>(std::sin(static_cast<long double>(angle)));
-        }
-        for (int s = 0; s < 12; ++s)
-            for (int j = 0; j < 2048; ++j)
-                index[static_cast<std::size_t>(s)][static_cast<std::size_t>(j)] =
-                    static_cast<std::uint16_t>((j * 36000 / (2 << s)) % 36000);
-    }
-};
-
 namespace {
-std::int32_t toInt(float v) {
-    if (v > 2.14e9f) v = 2.14e9f;
-    if (v < -2.14e9f) v = -2.14e9f;
-    return static_cast<std::int32_t>(std::nearbyint(v));
+
+// The twiddle table's entry k (steps of 0.01°): the single-precision angle, its cosine and
+// sine in extended precision, rounded to float. Worked out only for the entries a length
+// uses, when the length is set.
+float twiddleCosine(int k) {
+    const float angle = static_cast<float>(k) * 3.14159265358979f / 180.0f / 100.0f;
+    return static_cast<float>(std::cos(static_cast<long double>(angle)));
 }
+float twiddleSine(int k) {
+    const float angle = static_cast<float>(k) * 3.14159265358979f / 180.0f / 100.0f;
+    return static_cast<float>(std::sin(static_cast<long double>(angle)));
+}
+
 }  // namespace
 
-IntegerFft::IntegerFft()
-    : tables_([]() -> const Tables& {
-          static const Tables tables;
-          return tables;
-      }()) {}
+IntegerFft::IntegerFft() = default;
 
 void IntegerFft::prepare(int length) {
     if (length == length_) return;
@@ -54,67 +42,56 @@ void IntegerFft::prepare(int length) {
     twiddleSin_.clear();
     for (int s = 0; s < stages_; ++s) {
         for (int j = 0; j < (1 << s); ++j) {
-            const std::size_t t = tables_.index[static_cast<std::size_t>(s)][static_cast<std::size_t>(j)];
-            twiddleCos_.push_back(tables_.cosine[t]);
-            twiddleSin_.push_back(tables_.sine[t]);
+            const int t = (j * 36000 / (2 << s)) % 36000;
+            twiddleCos_.push_back(twiddleCosine(t));
+            twiddleSin_.push_back(twiddleSine(t));
         }
     }
 }
 
 void IntegerFft::butterflies(bool conjugate) {
-    const int n = length_;
-    // The conjugate twiddle of the inverse is the same cosine with the sine negated.
-    const float sign = conjugate ? -1.0f : 1.0f;
-    float* re = workRe_.data();
-    float* im = workIm_.data();
-    std::size_t stageStart = 0;
-    for (int s = 0; s < stages_; ++s) {
-        const int h = 1 << s;
-        const float* cosine = twiddleCos_.data() + stageStart;
-        const float* sine = twiddleSin_.data() + stageStart;
-        stageStart += static_cast<std::size_t>(h);
-        for (int c = 0; c < n; c += 2 * h) {
-            float* aRe = re + c;
-            float* aIm = im + c;
-            float* pRe = aRe + h;
-            float* pIm = aIm + h;
-            for (int j = 0; j < h; ++j) {
-                const float cs = cosine[j];
-                const float sn = sign * sine[j];
-                const float tRe = cs * pRe[j] + sn * pIm[j];
-                const float tIm = cs * pIm[j] - sn * pRe[j];
-                pRe[j] = aRe[j] - tRe;
-                pIm[j] = aIm[j] - tIm;
-                aRe[j] += tRe;
-                aIm[j] += tIm;
-            }
-        }
-    }
+    simd::kernels().butterflies(workRe_.data(), workIm_.data(), stages_, twiddleCos_.data(), twiddleSin_.data(),
+                                conjugate);
 }
 
 void IntegerFft::forward(const std::int32_t* real, const std::int32_t* imag, int length) {
     prepare(length);
-    for (int k = 0; k < length; ++k) {
-        const std::size_t at = reversed_[static_cast<std::size_t>(k)];
-        workRe_[at] = static_cast<float>(real[k]);
-        workIm_[at] = imag ? static_cast<float>(imag[k]) : 0.0f;
+    const std::uint16_t* reversed = reversed_.data();
+    if (imag) {
+        for (int k = 0; k < length; ++k) {
+            const std::size_t at = reversed[k];
+            workRe_[at] = static_cast<float>(real[k]);
+            workIm_[at] = static_cast<float>(imag[k]);
+        }
+    } else {
+        for (int k = 0; k < length; ++k) {
+            const std::size_t at = reversed[k];
+            workRe_[at] = static_cast<float>(real[k]);
+            workIm_[at] = 0.0f;
+        }
     }
     butterflies(false);
-    for (std::size_t k = 0; k < static_cast<std::size_t>(length); ++k) {
-        re_[k] = toInt(workRe_[k]);
-        im_[k] = toInt(workIm_[k]);
-    }
+    const simd::Kernels& kernels = simd::kernels();
+    kernels.toIntClamped(workRe_.data(), length, re_.data());
+    kernels.toIntClamped(workIm_.data(), length, im_.data());
 }
 
 void IntegerFft::inverse() {
     const int n = length_;
+    const std::uint16_t* reversed = reversed_.data();
     for (int k = 0; k < n; ++k) {
-        const std::size_t at = reversed_[static_cast<std::size_t>(k)];
+        const std::size_t at = reversed[k];
         workRe_[at] = static_cast<float>(re_[static_cast<std::size_t>(k)]);
         workIm_[at] = static_cast<float>(im_[static_cast<std::size_t>(k)]);
     }
     butterflies(true);
-    for (std::size_t k = 0; k < static_cast<std::size_t>(n); ++k) re_[k] = toInt(workRe_[k]) / (10 * n) * 10;
+    simd::kernels().toIntClamped(workRe_.data(), n, re_.data());
+    // v / (10 n) truncated, times 10. The quotient in double precision truncates the same
+    // as the integer division: |v| < 2^31 and 10 n ≤ 40960, so a quotient that is not whole
+    // lies at least 1/40960 from the next integer, far more than its rounding error.
+    const double divisor = 10.0 * n;
+    for (std::size_t k = 0; k < static_cast<std::size_t>(n); ++k)
+        re_[k] = static_cast<std::int32_t>(static_cast<double>(re_[k]) / divisor) * 10;
 }
 
 void SpectrumAverager::init(int length, int depth) {
@@ -129,14 +106,10 @@ void SpectrumAverager::init(int length, int depth) {
 void SpectrumAverager::magnitudes(const std::int32_t* re, const std::int32_t* im, bool spectrumAgc) {
     const float k = spectrumAgc ? 5000.0f : 500000.0f;
     const int half = length_ / 2;
-    const auto magnitude = [&](int bin) {
-        const float r = static_cast<float>(re[bin]);
-        const float i = static_cast<float>(im[bin]);
-        const float power = (r * r + i * i) * k;
-        return static_cast<std::int32_t>(std::nearbyint(std::sqrt(power) / static_cast<float>(length_)));
-    };
-    for (int b = 0; b < half; ++b) current_[static_cast<std::size_t>(b + kHalf)] = magnitude(b);
-    for (int e = 1; e < half; ++e) current_[static_cast<std::size_t>(kHalf - e)] = magnitude(length_ - e);
+    std::int32_t* m = scratch_.data();
+    simd::kernels().magnitudes(re, im, length_, k, static_cast<float>(length_), m);
+    std::copy_n(m, half, current_.begin() + kHalf);
+    for (int e = 1; e < half; ++e) current_[static_cast<std::size_t>(kHalf - e)] = m[length_ - e];
 }
 
 void SpectrumAverager::average() {
@@ -145,11 +118,14 @@ void SpectrumAverager::average() {
     auto& slot = history_[oldest_];
     oldest_ = (oldest_ + 1) % history_.size();
     const int half = length_ / 2;
+    const double depth = depth_;
     for (int b = -(half - 1); b < half; ++b) {
         const auto at = static_cast<std::size_t>(b + kHalf);
         sums_[at] += current_[at] - slot[at];
         slot[at] = current_[at];
-        current_[at] = static_cast<std::int32_t>(sums_[at] / depth_);
+        // sums_ / depth in double truncates as the integer division does: |sum| < 2^40
+        // and a quotient that is not whole lies at least 1/depth from the next integer.
+        current_[at] = static_cast<std::int32_t>(static_cast<double>(sums_[at]) / depth);
     }
 }
 

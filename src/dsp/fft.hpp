@@ -33,8 +33,6 @@ private:
     void prepare(int length);
     void butterflies(bool conjugate);
 
-    struct Tables;
-    const Tables& tables_;
     int length_ = 0;
     int stages_ = 0;
     std::vector<std::uint16_t> reversed_;
@@ -70,6 +68,7 @@ private:
     // The last `depth` frames in a ring, and their sums bin by bin.
     std::vector<std::array<std::int32_t, 2 * kHalf + 1>> history_;
     std::array<std::int64_t, 2 * kHalf + 1> sums_{};
+    std::array<std::int32_t, IntegerFft::kMaxLength> scratch_{};
     std::size_t oldest_ = 0;
 };
 

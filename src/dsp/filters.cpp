@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "dsp/simd.hpp"
+
 namespace orv {
 
 namespace {
@@ -91,6 +93,7 @@ void AntiAliasFilter::design(int fee) {
 
 void SymmetricFir::setCoefficients(std::vector<std::int32_t> centreOutwards, float scale) {
     coefficients_ = std::move(centreOutwards);
+    floatCoefficients_.assign(coefficients_.begin(), coefficients_.end());
     scale_ = scale;
     clear();
 }
@@ -103,23 +106,16 @@ void SymmetricFir::run(int channel, std::int32_t* samples, int count) {
     if (coefficients_.empty() || count <= 0) return;
     auto& h = history_[static_cast<std::size_t>(channel)];
     const std::size_t keep = static_cast<std::size_t>(taps() - 1);
-    h.resize(keep);
-    for (int n = 0; n < count; ++n) h.push_back(static_cast<float>(samples[n]));
-    sums_.assign(static_cast<std::size_t>(count), 0.0f);
+    const std::size_t live = keep + static_cast<std::size_t>(count);
+    if (h.size() < live) h.resize(live);
+    float* x = h.data();
+    for (int n = 0; n < count; ++n) x[keep + static_cast<std::size_t>(n)] = static_cast<float>(samples[n]);
     // Output n sums c_i × (d[L/2 − 1 − i] + d[L/2 + i]), d[0] the newest; in the history
-    // the newest input of output n sits at keep + n. Looping over taps outside and over
-    // outputs inside keeps each sum in tap order while independent sums run side by side.
+    // the newest input of output n sits at keep + n.
     const int halfTaps = static_cast<int>(coefficients_.size());
-    float* sums = sums_.data();
-    const float* x = h.data();
-    for (int i = 0; i < halfTaps; ++i) {
-        const float c = static_cast<float>(coefficients_[static_cast<std::size_t>(i)]);
-        const float* near = x + keep - static_cast<std::size_t>(halfTaps - 1 - i);
-        const float* far = x + keep - static_cast<std::size_t>(halfTaps + i);
-        for (int n = 0; n < count; ++n) sums[n] += c * (near[n] + far[n]);
-    }
-    for (int n = 0; n < count; ++n) samples[n] = static_cast<std::int32_t>(std::nearbyint(sums[n] / scale_));
-    h.erase(h.begin(), h.end() - static_cast<std::ptrdiff_t>(keep));
+    simd::kernels().pairFir(x + keep, -(halfTaps - 1), -halfTaps, floatCoefficients_.data(), halfTaps, false,
+                            scale_, count, samples);
+    std::copy(x + count, x + live, x);
 }
 
 }  // namespace orv

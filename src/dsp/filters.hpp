@@ -52,11 +52,11 @@ public:
 
 private:
     std::vector<std::int32_t> coefficients_;
+    std::vector<float> floatCoefficients_;
     float scale_ = 1.0f;
     // Per channel: the last L − 1 inputs, oldest first, then the run being filtered; held
     // as floats, exact for these integer samples and their pair sums.
     std::array<std::vector<float>, 2> history_;
-    std::vector<float> sums_;
 };
 
 // The anti-alias low-pass before decimation from Fee to Fes, coefficients scaled by

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "dsp/rates.hpp"
+#include "dsp/simd.hpp"
 
 namespace orv {
 
@@ -14,7 +15,7 @@ constexpr std::int32_t kFullScale = 32767;
 constexpr std::int32_t kLimiterKnee = 20000;
 constexpr std::int32_t kLimiterScale = 28127;
 
-std::int32_t roundToInt(float v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
+std::int32_t roundToInt(float v) { return static_cast<std::int32_t>(simd::roundEven(v)); }
 
 }  // namespace
 
@@ -36,6 +37,7 @@ void ReceiveChain::initReceive() {
     peakCount_ = 0;
     peakWindow_ = 2 * (settings.fee / 4);
     inputSmoother_ = {10.0f, 10.0f, 1.0f / (2.0f * static_cast<float>(settings.fee)), 0.333f};
+    smootherSettled_ = false;
     envelope_ = {100.0f, 100.0f, 1.0f / static_cast<float>(settings.fes), 0.333f};
     outFill_ = 0;
     sumI_ = 0;
@@ -68,47 +70,123 @@ void ReceiveChain::designBandFilter(int lowHz, int highHz, int blockLength) {
 
 void ReceiveChain::process(std::span<const std::int16_t> frames, int channels, int displayOffset,
                            SampleFifo<std::int16_t>& speaker) {
+    const ReceiveConfig& settings = config_;
     const int count = static_cast<int>(frames.size()) / channels;
-    convertHalfBlock(frames, channels, 1, count, displayOffset);
-    if (channels == 2) {
-        convertHalfBlock(frames, channels, 2, count, displayOffset);
+    // Without the receive gain control the samples do not depend on the gain, which only
+    // the display needs: the gain smoother then steps alongside another long chain of
+    // dependent steps of the half block, the high-pass of AM and FM or the de-emphasis of
+    // broadcast FM at 192000, so the two overlap. (Alongside the decimator's short sums
+    // it only slows them down.)
+    const bool overlap = settings.spectrumAgcOn && !settings.rxAgcOn && settings.fes < settings.fee &&
+                         (usesIntermediateFrequency(settings.mode) || settings.mode == Mode::BroadcastFm192);
+    if (overlap) {
+        const auto stride = static_cast<std::size_t>(channels);
+        const std::int16_t* inI = channelStart(frames, channels, 1);
+        for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) blockI_[n] = inI[n * stride];
+        if (channels == 2) {
+            const std::int16_t* inQ = channelStart(frames, channels, 2);
+            for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) blockQ_[n] = inQ[n * stride];
+        }
+        pending_ = {frames, channels, displayOffset, count, 0};
+        if (gains_.size() < static_cast<std::size_t>(2 * count)) gains_.resize(static_cast<std::size_t>(2 * count));
     } else {
+        convertHalfBlock(frames, channels, 1, count, displayOffset);
+        if (channels == 2) convertHalfBlock(frames, channels, 2, count, displayOffset);
+    }
+    if (channels != 2) {
         std::fill_n(blockQ_.begin(), count, 0);
         std::fill_n(displayQ_.begin() + displayOffset, count, 0);
     }
-    if (config_.receiverIsSdR) correctIq(count);
+    if (settings.receiverIsSdR) correctIq(count);
     processHalfBlock(count, speaker);
+    if (overlap) finishPendingGains();
+}
+
+void ReceiveChain::finishPendingGains() {
+    PendingGains& p = pending_;
+    const auto stride = static_cast<std::size_t>(p.channels);
+    const int channels = p.channels == 2 ? 2 : 1;
+    const int steps = channels * p.count;
+    std::int32_t* gains = gains_.data();
+    if (p.stepped < steps) {
+        GainRun run = gainRun();
+        for (int c = 1; c <= channels; ++c) {
+            const std::int16_t* in = channelStart(p.frames, p.channels, c);
+            const int first = (c - 1) * p.count;
+            for (int j = std::max(p.stepped, first); j < first + p.count; ++j)
+                gains[j] = run.step(in[static_cast<std::size_t>(j - first) * stride]);
+        }
+        keep(run);
+        p.stepped = steps;
+    }
+    // The samples were taken ungained and have moved on: only the display is written.
+    for (int c = 1; c <= channels; ++c) {
+        std::int32_t* display = (c == 2 ? displayQ_ : displayI_).data() + p.displayOffset;
+        const std::int16_t* in = channelStart(p.frames, p.channels, c);
+        const std::int32_t* g = gains + (c - 1) * p.count;
+        for (std::size_t n = 0; n < static_cast<std::size_t>(p.count); ++n)
+            display[n] = std::clamp(in[n * stride] * g[n] / 100, -kFullScale, kFullScale);
+    }
+    p = {};
+}
+
+ReceiveChain::GainRun ReceiveChain::gainRun() const {
+    return {inputSmoother_, smootherSettled_, inputPeak_, peakCount_, gainTarget_, inputGain_, peakWindow_,
+            config_.correctionWindowOpen};
+}
+
+void ReceiveChain::keep(const GainRun& run) {
+    inputSmoother_ = run.smoother;
+    smootherSettled_ = run.settled;
+    inputPeak_ = run.peak;
+    peakCount_ = run.peakCount;
+    gainTarget_ = run.target;
+    inputGain_ = run.gain;
+}
+
+const std::int16_t* ReceiveChain::channelStart(std::span<const std::int16_t> frames, int channels, int channel) const {
+    // I is the left channel and Q the right, unless they are swapped.
+    const bool right = channels == 2 && ((channel == 2) != config_.rxSwapIq);
+    return frames.data() + (right ? 1 : 0);
+}
+
+void ReceiveChain::applyGains(const std::int16_t* in, std::size_t stride, int count, const std::int32_t* gains,
+                              std::int32_t* display, std::int32_t* samples) const {
+    const bool displayGained = config_.spectrumAgcOn;
+    const bool samplesGained = config_.rxAgcOn;
+    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
+        const std::int32_t v = in[n * stride];
+        const std::int32_t g = std::clamp(v * gains[n] / 100, -kFullScale, kFullScale);
+        display[n] = displayGained ? g : v;
+        samples[n] = samplesGained ? g : v;
+    }
 }
 
 void ReceiveChain::convertHalfBlock(std::span<const std::int16_t> frames, int channels, int channel, int count,
                                     int displayOffset) {
     const ReceiveConfig& settings = config_;
-    const bool agc = settings.spectrumAgcOn || settings.rxAgcOn;
-    // I is the left channel and Q the right, unless they are swapped.
-    const bool right = channels == 2 && ((channel == 2) != settings.rxSwapIq);
-    auto& samples = channel == 2 ? blockQ_ : blockI_;
-    auto* display = (channel == 2 ? displayQ_ : displayI_).data() + displayOffset;
-    for (int n = 0; n < count; ++n) {
-        const std::int32_t v = frames[static_cast<std::size_t>(n * channels + (right ? 1 : 0))];
-        std::int32_t g = v;
-        if (agc) {
-            inputPeak_ = std::max(inputPeak_, std::abs(v));
-            inputGain_ = roundToInt(inputSmoother_.step(static_cast<float>(gainTarget_)));
-            if (settings.correctionWindowOpen) inputGain_ = 100;
-            if (++peakCount_ >= peakWindow_) {
-                // The gained peak settles at 10922, a third of full scale.
-                gainTarget_ = inputPeak_ == 0 ? 5000 : std::clamp(1092200 / inputPeak_, 100, 5000);
-                inputPeak_ = 0;
-                peakCount_ = 0;
-            }
-            g = std::clamp(v * inputGain_ / 100, -kFullScale, kFullScale);
-        }
-        display[static_cast<std::size_t>(n)] = settings.spectrumAgcOn ? g : v;
-        samples[static_cast<std::size_t>(n)] = settings.rxAgcOn ? g : v;
+    const std::int16_t* in = channelStart(frames, channels, channel);
+    const auto stride = static_cast<std::size_t>(channels);
+    std::int32_t* samples = (channel == 2 ? blockQ_ : blockI_).data();
+    std::int32_t* display = (channel == 2 ? displayQ_ : displayI_).data() + displayOffset;
+    if (!settings.spectrumAgcOn && !settings.rxAgcOn) {
+        for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) display[n] = samples[n] = in[n * stride];
+        return;
     }
+    // The gain of each sample first: the smoother is one long chain of dependent steps, so
+    // it runs alone, its state in registers; the gained samples follow side by side.
+    if (gains_.size() < static_cast<std::size_t>(count)) gains_.resize(static_cast<std::size_t>(count));
+    std::int32_t* gains = gains_.data();
+    GainRun run = gainRun();
+    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) gains[n] = run.step(in[n * stride]);
+    keep(run);
+    applyGains(in, stride, count, gains, display, samples);
 }
 
 void ReceiveChain::correctIq(int count) {
+    // With no correction the sample comes back unchanged: q × 1000 / 1000 is within 0.004
+    // of q for 16-bit q, and the phase term is zero.
+    if (config_.amplitudeCorrection == 0 && config_.phaseCorrection == 0) return;
     const float amplitude = static_cast<float>(config_.amplitudeCorrection + 1000);
     const float phase = static_cast<float>(config_.phaseCorrection * 1565);
     for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
@@ -124,6 +202,9 @@ void ReceiveChain::processHalfBlock(int count, SampleFifo<std::int16_t>& speaker
     const bool sideband = isSideband(mode);
     link_.clear();
     levelUpdated_ = false;
+    // The gain steps still to do go alongside the demodulator's high-pass or the
+    // de-emphasis.
+    PendingStepper stepper(*this);
     if (mode != Mode::BroadcastFm96 && mode != Mode::BroadcastFm192) {
         // USB and LSB shift the tuned signal to 0 Hz; AM and FM put their carrier on the
         // intermediate frequency.
@@ -132,8 +213,12 @@ void ReceiveChain::processHalfBlock(int count, SampleFifo<std::int16_t>& speaker
         mix_.rotateBlock(blockI_.data(), blockQ_.data(), count);
     }
     if (!sideband) {
-        if (mode == Mode::Am)
+        if (mode == Mode::Am && stepper.active())
+            demodulators_.demodulateAm(blockI_.data(), blockQ_.data(), count, settings.fee / 100, stepper);
+        else if (mode == Mode::Am)
             demodulators_.demodulateAm(blockI_.data(), blockQ_.data(), count, settings.fee / 100);
+        else if (mode == Mode::Fm && stepper.active())
+            demodulators_.demodulateFm(blockI_.data(), blockQ_.data(), count, settings.fee, stepper);
         else if (mode == Mode::Fm)
             demodulators_.demodulateFm(blockI_.data(), blockQ_.data(), count, settings.fee);
         else
@@ -143,8 +228,11 @@ void ReceiveChain::processHalfBlock(int count, SampleFifo<std::int16_t>& speaker
     const int resampled = resample(count);
     if (settings.fes < settings.fee) {
         if (mode == Mode::BroadcastFm192) {
-            for (int k = 0; k < resampled; ++k)
-                resampledI_[static_cast<std::size_t>(k)] = demodulators_.deEmphasize(resampledI_[static_cast<std::size_t>(k)]);
+            if (stepper.active()) {
+                demodulators_.deEmphasize(resampledI_.data(), resampled, stepper);
+            } else {
+                demodulators_.deEmphasize(resampledI_.data(), resampled);
+            }
         } else {
             antiAlias_.run(0, resampledI_.data(), resampled);
         }
@@ -153,6 +241,7 @@ void ReceiveChain::processHalfBlock(int count, SampleFifo<std::int16_t>& speaker
         else if (sideband)
             std::copy_n(resampledI_.begin(), resampled, resampledQ_.begin());
     }
+    stepper.finish();
     outFill_ += decimate(resampled, sideband, settings.fee, settings.fes);
     const int n = count;
     for (int pass = 0; pass < 2 && outFill_ >= n; ++pass) blockStage(n, speaker);
@@ -164,28 +253,62 @@ int ReceiveChain::resample(int n) {
     const auto at = [&](const SampleArray& block, const std::array<std::int32_t, 2>& last, std::int64_t w) {
         return w < 0 ? last[static_cast<std::size_t>(w + 2)] : block[static_cast<std::size_t>(w)];
     };
-    while (static_cast<std::size_t>(produced) < kResampledCapacity) {
-        ++outputIndex_;
-        const std::int64_t v = resampleRatio_ * outputIndex_;
-        const std::int64_t p = v - base;
-        std::int64_t w = v / kResampleScale - halfBlocks_ * n;
-        if (w < -2) w = -2;
-        if (w + 1 >= n) {
-            --outputIndex_;
-            break;
+    const std::int64_t first = outputIndex_ + 1 - halfBlocks_ * n;
+    if (resampleRatio_ == kResampleScale && first >= -2) {
+        // At the nominal ratio every output falls on an input sample (left weight 1, right
+        // weight 0): the outputs are the inputs from `first` on.
+        const std::int64_t wanted = std::max<std::int64_t>(n - 1 - first, 0);
+        produced = static_cast<int>(std::min<std::int64_t>(wanted, static_cast<std::int64_t>(kResampledCapacity)));
+        int k = 0;
+        for (; k < produced && first + k < 0; ++k) {
+            resampledI_[static_cast<std::size_t>(k)] = at(blockI_, lastI_, first + k);
+            resampledQ_[static_cast<std::size_t>(k)] = at(blockQ_, lastQ_, first + k);
         }
-        const std::int64_t left = kResampleScale * (w + 1) - p;
-        const std::int64_t right = p - kResampleScale * w;
-        resampledI_[static_cast<std::size_t>(produced)] = static_cast<std::int32_t>(
-            (at(blockI_, lastI_, w) * left + at(blockI_, lastI_, w + 1) * right) / kResampleScale);
-        resampledQ_[static_cast<std::size_t>(produced)] = static_cast<std::int32_t>(
-            (at(blockQ_, lastQ_, w) * left + at(blockQ_, lastQ_, w + 1) * right) / kResampleScale);
-        ++produced;
+        const auto from = static_cast<std::size_t>(first + k);
+        std::copy_n(blockI_.begin() + static_cast<std::ptrdiff_t>(from), produced - k, resampledI_.begin() + k);
+        std::copy_n(blockQ_.begin() + static_cast<std::ptrdiff_t>(from), produced - k, resampledQ_.begin() + k);
+        outputIndex_ += produced;
+    } else {
+        while (static_cast<std::size_t>(produced) < kResampledCapacity) {
+            ++outputIndex_;
+            const std::int64_t v = resampleRatio_ * outputIndex_;
+            const std::int64_t p = v - base;
+            std::int64_t w = v / kResampleScale - halfBlocks_ * n;
+            if (w < -2) w = -2;
+            if (w + 1 >= n) {
+                --outputIndex_;
+                break;
+            }
+            const std::int64_t left = kResampleScale * (w + 1) - p;
+            const std::int64_t right = p - kResampleScale * w;
+            resampledI_[static_cast<std::size_t>(produced)] = static_cast<std::int32_t>(
+                (at(blockI_, lastI_, w) * left + at(blockI_, lastI_, w + 1) * right) / kResampleScale);
+            resampledQ_[static_cast<std::size_t>(produced)] = static_cast<std::int32_t>(
+                (at(blockQ_, lastQ_, w) * left + at(blockQ_, lastQ_, w + 1) * right) / kResampleScale);
+            ++produced;
+        }
     }
     lastI_ = {blockI_[static_cast<std::size_t>(n - 2)], blockI_[static_cast<std::size_t>(n - 1)]};
     lastQ_ = {blockQ_[static_cast<std::size_t>(n - 2)], blockQ_[static_cast<std::size_t>(n - 1)]};
     ++halfBlocks_;
     return produced;
+}
+
+ReceiveChain::PendingStepper::PendingStepper(ReceiveChain& chain)
+    : chain_(chain),
+      pending_(chain.pending_),
+      run_(chain.gainRun()),
+      steps_(pending_.count > 0 && pending_.stepped == 0 ? (pending_.channels == 2 ? 2 : 1) * pending_.count : 0),
+      stride_(static_cast<std::size_t>(pending_.channels)),
+      inI_(steps_ > 0 ? chain.channelStart(pending_.frames, pending_.channels, 1) : nullptr),
+      inQ_(steps_ > 0 ? chain.channelStart(pending_.frames, pending_.channels, 2) : nullptr),
+      gains_(chain.gains_.data()) {}
+
+void ReceiveChain::PendingStepper::finish() {
+    if (steps_ == 0 || done_ == 0) return;
+    chain_.keep(run_);
+    pending_.stepped = done_;
+    steps_ = 0;
 }
 
 int ReceiveChain::decimate(int count, bool withQ, int fee, int fes) {
@@ -199,20 +322,41 @@ int ReceiveChain::decimate(int count, bool withQ, int fee, int fes) {
         return emitted;
     }
     const float ratio = static_cast<float>(fee / fes);
+    // The quotient count × fes / fee, kept with its remainder so each sample costs an
+    // addition rather than a division.
+    std::int64_t counted = decimatorCount_;
+    std::int64_t quotient = counted * fes / fee;
+    std::int64_t remainder = counted * fes % fee;
+    std::int64_t last = decimatorLast_;
+    float sumI = sumI_;
+    float sumQ = sumQ_;
+    const std::int32_t* inI = resampledI_.data();
+    const std::int32_t* inQ = resampledQ_.data();
+    std::int32_t* outI = outI_.data() + outFill_;
+    std::int32_t* outQ = outQ_.data() + outFill_;
+    const int roomLeft = static_cast<int>(kOutCapacity) - outFill_;
     for (int k = 0; k < count; ++k) {
-        sumI_ += static_cast<float>(resampledI_[static_cast<std::size_t>(k)]);
-        if (withQ) sumQ_ += static_cast<float>(resampledQ_[static_cast<std::size_t>(k)]);
-        ++decimatorCount_;
-        const std::int64_t scaled = decimatorCount_ * fes / fee;
-        if (scaled == decimatorLast_) continue;
-        decimatorLast_ = scaled;
-        if (!room()) break;
-        outI_[static_cast<std::size_t>(outFill_ + emitted)] = roundToInt(sumI_ / ratio);
-        outQ_[static_cast<std::size_t>(outFill_ + emitted)] = withQ ? roundToInt(sumQ_ / ratio) : 0;
-        sumI_ = 0;
-        sumQ_ = 0;
+        sumI += static_cast<float>(inI[k]);
+        if (withQ) sumQ += static_cast<float>(inQ[k]);
+        ++counted;
+        remainder += fes;
+        if (remainder >= fee) {
+            remainder -= fee;
+            ++quotient;
+        }
+        if (quotient == last) continue;
+        last = quotient;
+        if (emitted >= roomLeft) break;
+        outI[emitted] = roundToInt(sumI / ratio);
+        outQ[emitted] = withQ ? roundToInt(sumQ / ratio) : 0;
+        sumI = 0;
+        sumQ = 0;
         ++emitted;
     }
+    decimatorCount_ = counted;
+    decimatorLast_ = last;
+    sumI_ = sumI;
+    sumQ_ = sumQ;
     return emitted;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <span>
@@ -12,6 +13,7 @@
 #include "dsp/noise_reducer.hpp"
 #include "dsp/oscillator.hpp"
 #include "dsp/sample_fifo.hpp"
+#include "dsp/simd.hpp"
 
 namespace orv {
 
@@ -136,6 +138,84 @@ public:
     static std::int32_t softLimit(std::int32_t v);
 
 private:
+    // The input gain control's state, held in locals through a run of steps.
+    struct GainRun {
+        Smoother smoother;
+        bool settled;
+        std::int32_t peak;
+        std::int32_t peakCount;
+        std::int32_t target;
+        std::int32_t gain;
+        std::int32_t window;
+        bool fixedGain;  // the correction window holds the gain at 100
+
+        // One sample v through the peak detector and the smoother; the sample's gain.
+        std::int32_t step(std::int32_t v) {
+            peak = std::max(peak, v < 0 ? -v : v);
+            // Once a step leaves the smoother as it found it, every later step with the
+            // same target does too.
+            if (!settled) {
+                const float output = smoother.output;
+                const float previousInput = smoother.previousInput;
+                smoother.step(static_cast<float>(target));
+                settled = smoother.output == output && smoother.previousInput == previousInput;
+            }
+            gain = fixedGain ? 100 : static_cast<std::int32_t>(simd::roundEven(smoother.output));
+            if (++peakCount >= window) {
+                // The gained peak settles at 10922, a third of full scale.
+                const std::int32_t next = peak == 0 ? 5000 : std::clamp(1092200 / peak, 100, 5000);
+                if (next != target) settled = false;
+                target = next;
+                peak = 0;
+                peakCount = 0;
+            }
+            return gain;
+        }
+    };
+    // A half block whose display gains are still to be worked out, and how many of its
+    // gain steps (I then Q) are done.
+    struct PendingGains {
+        std::span<const std::int16_t> frames;
+        int channels = 2;
+        int displayOffset = 0;
+        int count = 0;
+        int stepped = 0;
+    };
+    // Runs the pending half block's gain steps two at a time (I, then Q) as the
+    // de-emphasis calls it with each sample's index.
+    class PendingStepper {
+    public:
+        explicit PendingStepper(ReceiveChain& chain);
+        bool active() const { return steps_ > 0; }
+        void operator()(int k) {
+            const int until = std::min(2 * (k + 1), steps_);
+            for (; done_ < until; ++done_) {
+                const bool q = done_ >= pending_.count;
+                const std::int16_t* in = q ? inQ_ : inI_;
+                gains_[done_] = run_.step(in[static_cast<std::size_t>(q ? done_ - pending_.count : done_) * stride_]);
+            }
+        }
+        // Hands the state back to the chain.
+        void finish();
+
+    private:
+        ReceiveChain& chain_;
+        PendingGains& pending_;
+        GainRun run_;
+        int steps_;
+        std::size_t stride_;
+        const std::int16_t* inI_;
+        const std::int16_t* inQ_;
+        std::int32_t* gains_;
+        int done_ = 0;
+    };
+    GainRun gainRun() const;
+    void keep(const GainRun& run);
+    const std::int16_t* channelStart(std::span<const std::int16_t> frames, int channels, int channel) const;
+    void applyGains(const std::int16_t* in, std::size_t stride, int count, const std::int32_t* gains,
+                    std::int32_t* display, std::int32_t* samples) const;
+    void finishPendingGains();
+
     int resample(int n);
     int decimate(int count, bool withQ, int fee, int fes);
     void processHalfBlock(int count, SampleFifo<std::int16_t>& speaker);
@@ -156,6 +236,9 @@ private:
     std::int32_t peakCount_ = 0;
     std::int32_t peakWindow_ = 2 * (44100 / 4);
     Smoother inputSmoother_;
+    bool smootherSettled_ = false;
+    std::vector<std::int32_t> gains_;
+    PendingGains pending_;
     Smoother envelope_;
 
     // Rate regulator.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -18,6 +19,16 @@ public:
     void append(T value) { items_.push_back(value); }
     void append(std::span<const T> values) { items_.insert(items_.end(), values.begin(), values.end()); }
     void appendRepeated(T value, std::size_t count) { items_.insert(items_.end(), count, value); }
+    // Appends the 16-bit little-endian samples held in `bytes` (an odd last byte is left).
+    void appendLittleEndian(std::span<const std::uint8_t> bytes) {
+        const std::size_t count = bytes.size() / 2;
+        const std::size_t at = items_.size();
+        items_.resize(at + count);
+        T* out = items_.data() + at;
+        const std::uint8_t* in = bytes.data();
+        for (std::size_t i = 0; i < count; ++i)
+            out[i] = static_cast<T>(static_cast<std::uint16_t>(in[2 * i] | in[2 * i + 1] << 8));
+    }
     // Puts `count` samples of `value` ahead of the oldest one.
     void prependRepeated(T value, std::size_t count) {
         items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(head_), count, value);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 
 #include <sndfile.h>
 
@@ -30,7 +32,9 @@ FileWaveApi::FileWaveApi(Clock& clock, std::optional<Recording> recording, std::
       shownPath_(shownAs.empty() ? outputPath_ : std::move(shownAs)) {}
 
 FileWaveApi::~FileWaveApi() {
-    if (output_) sf_close(output_);
+    if (!output_) return;
+    flushPending();
+    sf_close(output_);
 }
 
 void FileWaveApi::fail(const std::string& english, const std::string& french) {
@@ -172,10 +176,24 @@ int FileWaveApi::close(WaveDirection dir, Handle handle) {
     return kWaveOk;
 }
 
+bool FileWaveApi::flushPending() {
+    if (!output_ || pending_.empty()) return true;
+    const auto frames = static_cast<sf_count_t>(pending_.size()) / outputFormat_.channels;
+    const bool written = sf_writef_short(output_, pending_.data(), frames) == frames;
+    pending_.clear();
+    if (!written) {
+        const std::string reason = sf_strerror(output_);
+        fail("cannot write the output file '" + shownPath_ + "': " + reason,
+             "impossible d'écrire le fichier de sortie '" + shownPath_ + "' : " + reason);
+    }
+    return written;
+}
+
 bool FileWaveApi::finishOutput() {
     if (outputPath_.empty()) return failure_.english.empty();
     if (!output_ && playbackFormat_.bitsPerSample == 16 && failure_.english.empty()) openOutput();
     if (output_) {
+        flushPending();
         const int error = sf_close(output_);
         output_ = nullptr;
         if (error != 0) {
@@ -221,10 +239,14 @@ bool FileWaveApi::fillFromRecording(WaveHeader& header) {
         std::fill(scratch_.begin() + got * recording_->channels, scratch_.end(), short{0});
         drainLeft_ -= frames - got;
     }
-    for (std::size_t i = 0; i < scratch_.size(); ++i) {
-        const auto bits = static_cast<std::uint16_t>(scratch_[i]);
-        header.data[2 * i] = static_cast<std::uint8_t>(bits & 0xFF);
-        header.data[2 * i + 1] = static_cast<std::uint8_t>(bits >> 8);
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(header.data.data(), scratch_.data(), scratch_.size() * sizeof(short));
+    } else {
+        for (std::size_t i = 0; i < scratch_.size(); ++i) {
+            const auto bits = static_cast<std::uint16_t>(scratch_[i]);
+            header.data[2 * i] = static_cast<std::uint8_t>(bits & 0xFF);
+            header.data[2 * i + 1] = static_cast<std::uint8_t>(bits >> 8);
+        }
     }
     framesCaptured_ += frames;
     header.bytesRecorded.store(static_cast<std::uint32_t>(header.data.size()), std::memory_order_release);
@@ -249,14 +271,16 @@ void FileWaveApi::pumpPlayback() {
         playing_.pop_front();
         const auto frames = static_cast<sf_count_t>(header.data.size()) / playbackFormat_.blockAlign();
         if (output_) {
-            scratch_.resize(header.data.size() / 2);
-            for (std::size_t i = 0; i < scratch_.size(); ++i)
-                scratch_[i] = static_cast<short>(header.data[2 * i] | (header.data[2 * i + 1] << 8));
-            if (sf_writef_short(output_, scratch_.data(), frames) != frames) {
-                const std::string reason = sf_strerror(output_);
-                fail("cannot write the output file '" + shownPath_ + "': " + reason,
-                     "impossible d'écrire le fichier de sortie '" + shownPath_ + "' : " + reason);
+            const std::size_t at = pending_.size();
+            pending_.resize(at + header.data.size() / 2);
+            if constexpr (std::endian::native == std::endian::little) {
+                std::memcpy(pending_.data() + at, header.data.data(), header.data.size() / 2 * sizeof(short));
+            } else {
+                for (std::size_t i = 0; i < header.data.size() / 2; ++i)
+                    pending_[at + i] = static_cast<short>(header.data[2 * i] | (header.data[2 * i + 1] << 8));
             }
+            const auto halfSecond = static_cast<std::size_t>(outputFormat_.samplesPerSecond / 2 * outputFormat_.channels);
+            if (pending_.size() >= halfSecond) flushPending();
         }
         framesWritten_ += frames;
         header.flags.fetch_or(kWaveHeaderDone, std::memory_order_release);

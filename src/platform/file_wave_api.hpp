@@ -102,6 +102,10 @@ private:
     std::int64_t framesWritten_ = 0;
     Bilingual failure_;
     std::vector<short> scratch_;  // one buffer's samples in host order, reused
+    // Played samples not yet in the file: written half a second at a time, so the file
+    // sees a few large writes (and header updates) rather than one per buffer.
+    std::vector<short> pending_;
+    bool flushPending();
 };
 
 }  // namespace orv

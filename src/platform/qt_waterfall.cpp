@@ -16,6 +16,10 @@ void QtWaterfall::reset(int width, int height, const std::vector<ScaleTick>& tic
     header_ = QImage(width, kHeaderHeight, QImage::Format_RGB32);
     spectrum_ = QImage(width, height, QImage::Format_RGB32);
     spectrum_.fill(toRgb(kWhite));
+    ringRows_ = std::max(height - 1, 1);
+    ring_.assign(static_cast<std::size_t>(ringRows_) * static_cast<std::size_t>(std::max(width, 0)), toRgb(kWhite));
+    newest_ = 0;
+    stale_ = false;
     drawScale(ticks);
 }
 
@@ -37,21 +41,36 @@ void QtWaterfall::drawScale(const std::vector<ScaleTick>& ticks) {
 
 void QtWaterfall::addRow(std::span<const Colour> row) {
     if (spectrum_.isNull()) return;
-    // Scroll down by one row (the bottom row keeps its pixels), then paint the new top row.
-    const int rowBytes = static_cast<int>(spectrum_.bytesPerLine());
-    for (int y = spectrum_.height() - 2; y >= 1; --y)
-        std::memcpy(spectrum_.scanLine(y), spectrum_.constScanLine(y - 1), static_cast<std::size_t>(rowBytes));
-    auto* top = reinterpret_cast<QRgb*>(spectrum_.scanLine(0));
-    const int width = std::min(spectrum_.width(), static_cast<int>(row.size()));
-    for (int x = 0; x < width; ++x) top[x] = toRgb(row[static_cast<std::size_t>(x)]);
+    // Scroll down by one row, then paint the new top row (pixels past the row keep the
+    // last top row's).
+    const auto width = static_cast<std::size_t>(spectrum_.width());
+    const int previous = newest_;
+    newest_ = (newest_ + ringRows_ - 1) % ringRows_;
+    QRgb* top = ring_.data() + static_cast<std::size_t>(newest_) * width;
+    if (previous != newest_) std::copy_n(ring_.data() + static_cast<std::size_t>(previous) * width, width, top);
+    const std::size_t painted = std::min(width, row.size());
+    for (std::size_t x = 0; x < painted; ++x) top[x] = toRgb(row[x]);
+    stale_ = true;
     ++rows_;
+}
+
+const QImage& QtWaterfall::spectrum() const {
+    if (stale_) {
+        const auto width = static_cast<std::size_t>(spectrum_.width());
+        const int shown = std::min(ringRows_, spectrum_.height());
+        for (int y = 0; y < shown; ++y)
+            std::memcpy(spectrum_.scanLine(y), ring_.data() + static_cast<std::size_t>((newest_ + y) % ringRows_) * width,
+                        width * sizeof(QRgb));
+        stale_ = false;
+    }
+    return spectrum_;
 }
 
 QImage QtWaterfall::composed() const {
     QImage image(spectrum_.width(), header_.height() + spectrum_.height(), QImage::Format_RGB32);
     QPainter painter(&image);
     painter.drawImage(0, 0, header_);
-    painter.drawImage(0, header_.height(), spectrum_);
+    painter.drawImage(0, header_.height(), spectrum());
     return image;
 }
 

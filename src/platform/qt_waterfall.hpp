@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <string>
+#include <vector>
 
 #include "display/display.hpp"
 
@@ -17,7 +18,7 @@ public:
     void addRow(std::span<const Colour> row) override;
 
     const QImage& header() const { return header_; }
-    const QImage& spectrum() const { return spectrum_; }
+    const QImage& spectrum() const;
     // The header above the waterfall.
     QImage composed() const;
     bool savePng(const std::string& path, std::string& reason) const;
@@ -31,7 +32,14 @@ private:
     void drawScale(const std::vector<ScaleTick>& ticks);
 
     QImage header_;
-    QImage spectrum_;
+    // The waterfall's rows are kept in a ring, newest at `newest_`, and copied into the
+    // image only when it is looked at: a row then costs one row, not a scroll of all.
+    // The bottom row of the image keeps its white, as the scroll never reaches it.
+    mutable QImage spectrum_;
+    mutable bool stale_ = false;
+    std::vector<QRgb> ring_;
+    int ringRows_ = 0;
+    int newest_ = 0;
     std::int64_t rows_ = 0;
 };
 

@@ -257,8 +257,7 @@ void WaveEngine::collectCaptureBuffer(int k) {
     // The receive card's I/Q goes to the backlog; the microphone keeps its last two buffers.
     SampleFifo<std::int16_t>& into = sizes_.captureStereo ? rxBacklog_ : micHistory_;
     if (!sizes_.captureStereo && micHistory_.size() > bytes.size() / 2) micHistory_.removeFirst(bytes.size() / 2);
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
-        into.append(static_cast<std::int16_t>(static_cast<std::uint16_t>(bytes[i] | bytes[i + 1] << 8)));
+    into.appendLittleEndian(bytes);
 
     bool queued = addCaptureBuffer(k) == kWaveOk;
     for (int retry = 0; retry < 3 && !queued; ++retry) {

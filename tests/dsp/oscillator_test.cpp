@@ -27,6 +27,22 @@ TEST(OscillatorTables, ScaledSineAndCosineWithTheTurnClosed) {
     }
 }
 
+// The tables are defined by sine and cosine in extended precision, scaled and rounded to
+// nearest; every entry must be exactly that, however they are computed.
+TEST(OscillatorTables, EveryEntryIsTheRoundedExtendedPrecisionValue) {
+    const auto& t = oscillatorTables();
+    const auto scaled = [](long double v, int scale) { return static_cast<std::int32_t>(std::nearbyint(v * scale)); };
+    for (int k = 0; k <= OscillatorTables::kTurn; ++k) {
+        const auto angle = static_cast<long double>(static_cast<float>(k) * 0.00017453292f);
+        ASSERT_EQ(t.cosine[static_cast<std::size_t>(k)], scaled(std::cos(angle), 40000)) << k;
+        ASSERT_EQ(t.sine[static_cast<std::size_t>(k)], scaled(std::sin(angle), 40000)) << k;
+    }
+    for (std::size_t k = 0; k < t.ifCosine.size(); ++k) {
+        const auto angle = static_cast<long double>(static_cast<float>(k) * 0.0017453292f);
+        ASSERT_EQ(t.ifCosine[k], scaled(std::cos(angle), 5100)) << k;
+    }
+}
+
 struct StepCase {
     std::int64_t frequency;
     std::int32_t rate, start, after;

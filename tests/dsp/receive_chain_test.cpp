@@ -177,6 +177,41 @@ TEST(ConvertHalfBlock, SilenceDrivesTheInputGainTowardsFiftyTimes) {
     EXPECT_LE(f.chain.inputGain(), 5000);
 }
 
+// Without the receive gain control, AM, FM and broadcast FM at 192000 work the display's
+// gains out alongside their high-pass or de-emphasis: they must be those of converting the
+// channels one by one, through window changes of the target, for I/Q in either order.
+TEST(ConvertHalfBlock, TheDisplayGainsAreTheSameWhereverTheChainWorksThemOut) {
+    struct Case { Mode mode; int fee; bool swap; };
+    for (const Case c : {Case{Mode::BroadcastFm192, 192000, false}, Case{Mode::BroadcastFm192, 192000, true},
+                         Case{Mode::Am, 48000, false}, Case{Mode::Fm, 44100, true}}) {
+        const bool swap = c.swap;
+        ChainFixture whole(c.fee);
+        ChainFixture alone(c.fee);
+        for (ChainFixture* f : {&whole, &alone}) {
+            f->chain.setMode(c.mode);
+            f->chain.setupIfFilters();
+            f->chain.setSpectrumAgc(true);
+            f->chain.setSwapIq(swap);
+        }
+        int t = 0;
+        for (int half = 0; half < 200; ++half, t += 1024) {
+            // A level that changes every 0.1 s, so the gain target keeps moving.
+            const auto level = [&](int n) { return 200 + ((t + n) / 19200 % 7) * 2500; };
+            const auto frames = stereoFrames(1024, [&](int n) { return level(n) * ((n % 5) - 2) / 2; },
+                                             [&](int n) { return level(n) * ((n % 3) - 1); });
+            whole.chain.process(frames, 2, (half % 2) * 1024, whole.speaker);
+            alone.chain.convertHalfBlock(frames, 2, 1, 1024, (half % 2) * 1024);
+            alone.chain.convertHalfBlock(frames, 2, 2, 1024, (half % 2) * 1024);
+            ASSERT_EQ(whole.chain.inputGain(), alone.chain.inputGain()) << modeNumber(c.mode) << " " << half;
+            const auto at = static_cast<std::size_t>((half % 2) * 1024);
+            for (std::size_t n = at; n < at + 1024; ++n) {
+                ASSERT_EQ(whole.chain.displayI(2048)[n], alone.chain.displayI(2048)[n]) << half << " " << n;
+                ASSERT_EQ(whole.chain.displayQ(2048)[n], alone.chain.displayQ(2048)[n]) << half << " " << n;
+            }
+        }
+    }
+}
+
 TEST(CorrectIq, ScalesQByThousandthsThenTakesOffThePhaseLeak) {
     ChainFixture f(48000);
     const std::vector<std::int16_t> frame{10000, 1000};

@@ -1,0 +1,236 @@
+// The numeric kernels, written once and compiled once per instruction set with
+// ORV_KERNEL_NAMESPACE and ORV_LANES (floats in a vector) defined. Everything here stays in
+// that namespace and uses only compiler built-ins, so no out-of-line copy built for a
+// wider set can be shared with a narrower one.
+//
+// Vectors run across independent outputs: every lane does the scalar code's operations in
+// its order (no fused multiply-add, no reassociation), so all levels give the same bits.
+#include <cstdint>
+#include <cstring>
+#include <utility>
+
+#include "dsp/simd.hpp"
+
+namespace orv::simd::ORV_KERNEL_NAMESPACE {
+namespace {
+
+constexpr int W = ORV_LANES;
+using vf = float __attribute__((vector_size(4 * W)));
+using vi = std::int32_t __attribute__((vector_size(4 * W)));
+
+inline vf load(const float* p) {
+    vf v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+inline void store(float* p, vf v) { std::memcpy(p, &v, sizeof v); }
+inline void store(std::int32_t* p, vi v) { std::memcpy(p, &v, sizeof v); }
+inline vf splat(float x) { return vf{} + x; }
+
+inline float roundScalar(float v) {
+    const float a = __builtin_fabsf(v);
+    if (!(a < 8388608.0f)) return v;
+    return __builtin_copysignf((a + 8388608.0f) - 8388608.0f, v);
+}
+
+// roundScalar on every lane.
+inline vi roundToInt(vf v) {
+    const vi bits = reinterpret_cast<vi>(v);
+    const vi sign = bits & static_cast<std::int32_t>(0x80000000u);
+    const vf a = reinterpret_cast<vf>(bits & 0x7FFFFFFF);
+    vf r = (a + 8388608.0f) - 8388608.0f;
+    r = reinterpret_cast<vf>(reinterpret_cast<vi>(r) | sign);
+    const vf rounded = a < 8388608.0f ? r : v;
+    return __builtin_convertvector(rounded, vi);
+}
+
+template <bool Difference>
+inline vf term(vf c, vf near, vf far) {
+    return Difference ? c * (near - far) : c * (near + far);
+}
+
+template <bool Difference>
+void pairFirT(const float* d, int nearStart, int farStart, const float* c, int taps, float scale, int count,
+              std::int32_t* out) {
+    const vf s = splat(scale);
+    int n = 0;
+    // Four vectors of outputs at a time, their sums held in registers over all taps.
+    for (; n + 4 * W <= count; n += 4 * W) {
+        vf a0{}, a1{}, a2{}, a3{};
+        const float* near = d + n + nearStart;
+        const float* far = d + n + farStart;
+        for (int t = 0; t < taps; ++t) {
+            const vf ct = splat(c[t]);
+            a0 += term<Difference>(ct, load(near + t), load(far - t));
+            a1 += term<Difference>(ct, load(near + t + W), load(far - t + W));
+            a2 += term<Difference>(ct, load(near + t + 2 * W), load(far - t + 2 * W));
+            a3 += term<Difference>(ct, load(near + t + 3 * W), load(far - t + 3 * W));
+        }
+        store(out + n, roundToInt(a0 / s));
+        store(out + n + W, roundToInt(a1 / s));
+        store(out + n + 2 * W, roundToInt(a2 / s));
+        store(out + n + 3 * W, roundToInt(a3 / s));
+    }
+    for (; n + W <= count; n += W) {
+        vf a{};
+        const float* near = d + n + nearStart;
+        const float* far = d + n + farStart;
+        for (int t = 0; t < taps; ++t) a += term<Difference>(splat(c[t]), load(near + t), load(far - t));
+        store(out + n, roundToInt(a / s));
+    }
+    for (; n < count; ++n) {
+        float a = 0;
+        for (int t = 0; t < taps; ++t) {
+            const float near = d[n + nearStart + t];
+            const float far = d[n + farStart - t];
+            a += Difference ? c[t] * (near - far) : c[t] * (near + far);
+        }
+        out[n] = static_cast<std::int32_t>(roundScalar(a / scale));
+    }
+}
+
+void pairFir(const float* d, int nearStart, int farStart, const float* c, int taps, bool difference, float scale,
+             int count, std::int32_t* out) {
+    if (difference)
+        pairFirT<true>(d, nearStart, farStart, c, taps, scale, count, out);
+    else
+        pairFirT<false>(d, nearStart, farStart, c, taps, scale, count, out);
+}
+
+// The stages with fewer than W butterflies per group work inside pairs of vectors: the
+// upper and lower halves of the groups are gathered into two vectors by shuffles, the
+// butterflies run lane by lane, and the results are shuffled back in place.
+using Lanes = std::make_integer_sequence<int, W>;
+template <int H, int... I>
+inline vi lowerHalves(std::integer_sequence<int, I...>) { return vi{((I / H) * 2 * H + I % H)...}; }
+template <int H, int... I>
+inline vi upperHalves(std::integer_sequence<int, I...>) { return vi{((I / H) * 2 * H + I % H + H)...}; }
+// Where position P (0 … 2W − 1) of the pair comes from: lane m of the lower (m) or upper (W + m) results.
+constexpr int back(int p, int h) { return (p / h) % 2 == 0 ? (p / (2 * h)) * h + p % h : W + (p / (2 * h)) * h + p % h; }
+template <int H, int Offset, int... I>
+inline vi backFrom(std::integer_sequence<int, I...>) { return vi{back(I + Offset, H)...}; }
+
+template <int H>
+inline void smallStages(vf& re0, vf& re1, vf& im0, vf& im1, const vf* cs, const vf* sn) {
+    if constexpr (H < W) {
+        const vi lower = lowerHalves<H>(Lanes{});
+        const vi upper = upperHalves<H>(Lanes{});
+        const vf ar = __builtin_shuffle(re0, re1, lower);
+        const vf ai = __builtin_shuffle(im0, im1, lower);
+        const vf pr = __builtin_shuffle(re0, re1, upper);
+        const vf pi = __builtin_shuffle(im0, im1, upper);
+        const vf tRe = *cs * pr + *sn * pi;
+        const vf tIm = *cs * pi - *sn * pr;
+        const vf aRe = ar + tRe;
+        const vf aIm = ai + tIm;
+        const vf pRe = ar - tRe;
+        const vf pIm = ai - tIm;
+        const vi first = backFrom<H, 0>(Lanes{});
+        const vi second = backFrom<H, W>(Lanes{});
+        re0 = __builtin_shuffle(aRe, pRe, first);
+        re1 = __builtin_shuffle(aRe, pRe, second);
+        im0 = __builtin_shuffle(aIm, pIm, first);
+        im1 = __builtin_shuffle(aIm, pIm, second);
+        smallStages<2 * H>(re0, re1, im0, im1, cs + 1, sn + 1);
+    }
+}
+
+constexpr int log2W() {
+    int s = 0;
+    while ((1 << s) < W) ++s;
+    return s;
+}
+
+void butterflies(float* re, float* im, int stages, const float* cosine, const float* sine, bool conjugate) {
+    const int n = 1 << stages;
+    const float sign = conjugate ? -1.0f : 1.0f;
+    const vf vsign = splat(sign);
+    int st = 0;
+    if (n >= 2 * W) {
+        // Twiddles of the small stages, lane m of stage h holding twiddle m mod h.
+        vf cs[log2W() + 1];
+        vf sn[log2W() + 1];
+        for (int k = 0; k < log2W(); ++k) {
+            const int h = 1 << k;
+            for (int m = 0; m < W; ++m) {
+                cs[k][m] = cosine[h - 1 + m % h];
+                sn[k][m] = sign * sine[h - 1 + m % h];
+            }
+        }
+        for (int c = 0; c < n; c += 2 * W) {
+            vf re0 = load(re + c), re1 = load(re + c + W), im0 = load(im + c), im1 = load(im + c + W);
+            smallStages<1>(re0, re1, im0, im1, cs, sn);
+            store(re + c, re0);
+            store(re + c + W, re1);
+            store(im + c, im0);
+            store(im + c + W, im1);
+        }
+        st = log2W();
+    }
+    for (; st < stages; ++st) {
+        const int h = 1 << st;
+        const float* cs = cosine + (h - 1);
+        const float* sn = sine + (h - 1);
+        for (int c = 0; c < n; c += 2 * h) {
+            float* aRe = re + c;
+            float* aIm = im + c;
+            float* pRe = aRe + h;
+            float* pIm = aIm + h;
+            int j = 0;
+            if (h >= W) {
+                for (; j < h; j += W) {
+                    const vf vc = load(cs + j);
+                    const vf vs = vsign * load(sn + j);
+                    const vf pr = load(pRe + j);
+                    const vf pi = load(pIm + j);
+                    const vf ar = load(aRe + j);
+                    const vf ai = load(aIm + j);
+                    const vf tRe = vc * pr + vs * pi;
+                    const vf tIm = vc * pi - vs * pr;
+                    store(pRe + j, ar - tRe);
+                    store(pIm + j, ai - tIm);
+                    store(aRe + j, ar + tRe);
+                    store(aIm + j, ai + tIm);
+                }
+            }
+            for (; j < h; ++j) {
+                const float vc = cs[j];
+                const float vs = sign * sn[j];
+                const float tRe = vc * pRe[j] + vs * pIm[j];
+                const float tIm = vc * pIm[j] - vs * pRe[j];
+                pRe[j] = aRe[j] - tRe;
+                pIm[j] = aIm[j] - tIm;
+                aRe[j] += tRe;
+                aIm[j] += tIm;
+            }
+        }
+    }
+}
+
+void toIntClamped(const float* v, int count, std::int32_t* out) {
+    for (int k = 0; k < count; ++k) {
+        float x = v[k];
+        x = x > 2.14e9f ? 2.14e9f : x;
+        x = x < -2.14e9f ? -2.14e9f : x;
+        out[k] = static_cast<std::int32_t>(roundScalar(x));
+    }
+}
+
+void magnitudes(const std::int32_t* re, const std::int32_t* im, int count, float scale, float length,
+                std::int32_t* out) {
+    for (int k = 0; k < count; ++k) {
+        const float r = static_cast<float>(re[k]);
+        const float i = static_cast<float>(im[k]);
+        const float power = (r * r + i * i) * scale;
+        out[k] = static_cast<std::int32_t>(roundScalar(__builtin_sqrtf(power) / length));
+    }
+}
+
+}  // namespace
+
+const Kernels& table() {
+    static const Kernels k{pairFir, butterflies, toIntClamped, magnitudes};
+    return k;
+}
+
+}  // namespace orv::simd::ORV_KERNEL_NAMESPACE

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+
+namespace orv::simd {
+
+// The instruction sets the numeric kernels are built for. Each kernel does the same IEEE
+// operations in the same order on every level (lanes run across independent outputs), so
+// the choice changes the speed, never a bit.
+enum class Level { Baseline, Avx2, Avx512 };
+
+// The kernels of one level. Arrays may not overlap unless said.
+struct Kernels {
+    // out[n] = round(Σ_t c[t] × (d[n + nearStart + t] ± d[n + farStart − t]) / scale), summed
+    // in single precision in tap order from 0; `difference` takes the minus sign.
+    void (*pairFir)(const float* d, int nearStart, int farStart, const float* c, int taps, bool difference,
+                    float scale, int count, std::int32_t* out);
+    // The radix-2 stages of a transform of 2^stages points, in place on bit-reversed input;
+    // stage s uses its 2^s twiddles from cosine/sine + 2^s − 1, the sine negated when
+    // `conjugate`.
+    void (*butterflies)(float* re, float* im, int stages, const float* cosine, const float* sine, bool conjugate);
+    // out[k] = round(v[k]) with v limited to ±2.14e9.
+    void (*toIntClamped)(const float* v, int count, std::int32_t* out);
+    // out[k] = round(√((re² + im²) × scale) / length), re and im taken as floats.
+    void (*magnitudes)(const std::int32_t* re, const std::int32_t* im, int count, float scale, float length,
+                       std::int32_t* out);
+};
+
+// The best level this processor runs, chosen once.
+Level bestLevel();
+bool supported(Level level);
+Level currentLevel();
+// Switches every later kernel call to `level`; false (and no change) when the processor
+// lacks it or the build has no kernels for it. For tests and benchmarks.
+bool selectLevel(Level level);
+const char* levelName(Level level);
+
+const Kernels& kernels();
+
+// Round to nearest, ties to even, as nearbyint does in the default rounding mode, without
+// a library call: below 2^23 adding and taking away 2^23 leaves the rounded value; above,
+// every float is whole already.
+[[gnu::always_inline]] inline float roundEven(float v) {
+    const float a = __builtin_fabsf(v);
+    if (!(a < 8388608.0f)) return v;
+    return __builtin_copysignf((a + 8388608.0f) - 8388608.0f, v);
+}
+[[gnu::always_inline]] inline double roundEven(double v) {
+    const double a = __builtin_fabs(v);
+    if (!(a < 4503599627370496.0)) return v;
+    return __builtin_copysign((a + 4503599627370496.0) - 4503599627370496.0, v);
+}
+
+}  // namespace orv::simd

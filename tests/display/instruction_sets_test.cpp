@@ -1,0 +1,187 @@
+// The kernels chosen at run time give the same bits on every instruction set: each level
+// the processor has is forced through the dispatcher in turn and the receive chain and
+// the display are run on the same seeded signals; the speaker samples, the waterfall rows
+// and the levels must equal those of the baseline build.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "display/display.hpp"
+#include "dsp/fft.hpp"
+#include "dsp/filters.hpp"
+#include "dsp/rates.hpp"
+#include "dsp/receive_chain.hpp"
+#include "dsp/simd.hpp"
+
+namespace orv {
+namespace {
+
+using simd::Level;
+
+constexpr Level kLevels[] = {Level::Baseline, Level::Avx2, Level::Avx512};
+
+class InstructionSets : public ::testing::Test {
+protected:
+    void TearDown() override { simd::selectLevel(simd::bestLevel()); }
+
+    // Runs `f` under every level the processor has and expects each result to equal the
+    // baseline's.
+    template <typename F>
+    void expectSameOnEveryLevel(F f) {
+        ASSERT_TRUE(simd::selectLevel(Level::Baseline));
+        const auto reference = f();
+        int checked = 0;
+        for (const Level level : kLevels) {
+            if (level == Level::Baseline || !simd::selectLevel(level)) continue;
+            ++checked;
+            EXPECT_TRUE(f() == reference) << simd::levelName(level);
+        }
+        if (checked == 0) GTEST_LOG_(INFO) << "only the baseline kernels run on this processor";
+    }
+};
+
+TEST_F(InstructionSets, TheDispatcherRunsTheLevelItWasGivenAndRefusesAMissingOne) {
+    EXPECT_TRUE(simd::supported(Level::Baseline));
+    for (const Level level : kLevels) {
+        EXPECT_EQ(simd::selectLevel(level), simd::supported(level)) << simd::levelName(level);
+        if (simd::supported(level)) {
+            EXPECT_EQ(simd::currentLevel(), level);
+        }
+    }
+    EXPECT_EQ(simd::bestLevel() == Level::Baseline, !simd::supported(Level::Avx2));
+}
+
+// Full-scale noise through transforms of every length, forward and back.
+TEST_F(InstructionSets, TheTransformAndItsMagnitudesAreTheSame) {
+    expectSameOnEveryLevel([] {
+        std::mt19937 random(7);
+        std::uniform_int_distribution<std::int32_t> sample(-32768, 32767);
+        std::vector<std::int32_t> out;
+        IntegerFft fft;
+        for (int length = 2; length <= IntegerFft::kMaxLength; length *= 2) {
+            std::vector<std::int32_t> re(static_cast<std::size_t>(length));
+            std::vector<std::int32_t> im(static_cast<std::size_t>(length));
+            for (int k = 0; k < length; ++k) {
+                re[static_cast<std::size_t>(k)] = sample(random) * (k % 3 == 0 ? 4000 : 1);
+                im[static_cast<std::size_t>(k)] = sample(random);
+            }
+            fft.forward(re.data(), im.data(), length);
+            out.insert(out.end(), fft.re(), fft.re() + length);
+            out.insert(out.end(), fft.im(), fft.im() + length);
+            SpectrumAverager spectrum;
+            spectrum.init(length, 3);
+            for (const bool agc : {true, false}) {
+                spectrum.magnitudes(fft.re(), fft.im(), agc);
+                for (int b = -(length / 2 - 1); b < length / 2; ++b) out.push_back(spectrum.bin(b));
+            }
+            fft.inverse();
+            out.insert(out.end(), fft.re(), fft.re() + length);
+        }
+        return out;
+    });
+}
+
+// Runs of every length through the anti-alias filter, so every lane count and tail is met.
+TEST_F(InstructionSets, TheFiltersAreTheSameForAnyRunLength) {
+    expectSameOnEveryLevel([] {
+        std::mt19937 random(11);
+        std::uniform_int_distribution<std::int32_t> sample(-32768, 32767);
+        std::vector<std::int32_t> out;
+        for (const int fee : {11025, 44100, 48000, 96000, 192000}) {
+            AntiAliasFilter filter;
+            filter.design(fee);
+            for (int count = 1; count <= 300; count += 7) {
+                std::vector<std::int32_t> x(static_cast<std::size_t>(count));
+                for (auto& v : x) v = sample(random);
+                filter.run(count % 2, x.data(), count);
+                out.insert(out.end(), x.begin(), x.end());
+            }
+        }
+        return out;
+    });
+}
+
+struct ChainCase {
+    Mode mode;
+    int fee;
+    bool rxAgc;
+    bool spectrumAgc;
+    int noiseReducer;  // 1 off, 2 weak, 3 strong
+};
+
+constexpr ChainCase kChains[] = {
+    {Mode::Usb, 48000, true, true, 1},   {Mode::Lsb, 44100, false, true, 3}, {Mode::Usb, 11025, true, false, 1},
+    {Mode::Am, 48000, false, true, 1},   {Mode::Am, 44100, true, true, 2},   {Mode::Fm, 48000, false, true, 1},
+    {Mode::Fm, 44100, true, false, 1},   {Mode::BroadcastFm96, 96000, false, true, 1},
+    {Mode::BroadcastFm192, 192000, true, true, 1}, {Mode::BroadcastFm192, 192000, false, true, 1},
+    {Mode::Usb, 192000, false, true, 1},
+};
+
+struct RowRecorder : WaterfallCanvas {
+    std::vector<Colour> rows;
+    void reset(int, int, const std::vector<ScaleTick>&) override {}
+    void addRow(std::span<const Colour> row) override { rows.insert(rows.end(), row.begin(), row.end()); }
+};
+
+// Two seconds of a tone sweeping across the band, fading in and out so the gain control
+// moves, with noise from a fixed seed; half blocks of 1024 frames, a display block of two.
+std::vector<std::int64_t> receive(const ChainCase& c) {
+    MixOscillator mix;
+    ReceiveChain chain(mix);
+    chain.setRates(c.fee, nominalOutputRate(c.fee, false), false);
+    chain.setMode(c.mode);
+    chain.setRxAgc(c.rxAgc);
+    chain.setSpectrumAgc(c.spectrumAgc);
+    chain.setNoiseReducerLevel(c.noiseReducer);
+    chain.setCorrections(12, -3);
+    chain.setMixFrequencies(1500, 1500 - kIfFrequencyHz);
+    mix.rate = c.fee;
+    chain.initReceive();
+    chain.resetResampler();
+    chain.setupIfFilters();
+    chain.designBandFilter(300, 3000, 1024);
+    if (c.noiseReducer > 1) chain.resetNoiseReducer();
+    Display display;
+    RowRecorder canvas;
+    display.initDisplay(c.fee, &canvas);
+    display.initTransform(c.fee, 2048);
+    SampleFifo<std::int16_t> speaker;
+    std::mt19937 random(3);
+    std::normal_distribution<double> noise(0, 300);
+    std::vector<std::int64_t> out;
+    std::vector<std::int16_t> frames(2048);
+    long t = 0;
+    for (int block = 0; block < 2 * c.fee / 2048; ++block) {
+        for (int h = 0; h < 2; ++h) {
+            for (std::size_t n = 0; n < 1024; ++n, ++t) {
+                const double s = static_cast<double>(t) / c.fee;
+                const double amplitude = 12000 * (0.55 + 0.45 * std::sin(2 * M_PI * 0.7 * s));
+                const double phase = 2 * M_PI * (500 * s + 900 * s * s);
+                frames[2 * n] = static_cast<std::int16_t>(std::lround(amplitude * std::cos(phase) + noise(random)));
+                frames[2 * n + 1] = static_cast<std::int16_t>(std::lround(amplitude * std::sin(phase) + noise(random)));
+            }
+            chain.process(frames, 2, h * 1024, speaker);
+            out.push_back(chain.inputGain());
+            out.push_back(std::llround(chain.localLevelPercent() * 1e6));
+        }
+        display.updateDisplay(chain.displayI(2048), chain.displayQ(2048), c.fee, chain.config().fes, chain.inputGain(),
+                              c.spectrumAgc, &canvas);
+        out.push_back(std::llround(display.level().percent * 1e6));
+    }
+    out.insert(out.end(), speaker.view().begin(), speaker.view().end());
+    out.insert(out.end(), canvas.rows.begin(), canvas.rows.end());
+    return out;
+}
+
+TEST_F(InstructionSets, EveryModeReceivesAndDisplaysTheSame) {
+    for (const ChainCase& c : kChains) {
+        SCOPED_TRACE(::testing::Message() << "mode " << modeNumber(c.mode) << " at " << c.fee);
+        expectSameOnEveryLevel([&] { return receive(c); });
+    }
+}
+
+}  // namespace
+}  // namespace orv
