@@ -140,7 +140,7 @@ void Station::endCalibrationTone() {
 
 void Station::endEveryTransmission() {
     if (flags_.testToneActive) {
-        if (controls_.get("Correction_phase_amplitude_TX").down) correctionWindows_.endTxCalibration();
+        if (correctionWindows_.txOpen()) correctionWindows_.endTxCalibration();
         else transmitControls_.calibrationToneClick(false);
     }
     if (flags_.txInProgress && flags_.localTransmission) {

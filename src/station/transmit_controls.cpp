@@ -25,8 +25,9 @@ void TransmitControls::voiceClick(bool down) {
         if (!st_.startLocalTransmission(false)) st_.controls_.setDown("transmission_phonie", false);
         return;
     }
+    const bool wasDown = st_.controls_.get("transmission_phonie").down;
     st_.controls_.setDown("transmission_phonie", false);
-    if (!st_.flags_.txInProgress || !st_.flags_.localTransmission) return;
+    if (!wasDown || !st_.flags_.txInProgress || !st_.flags_.localTransmission) return;
     // Back to receive after the latency, so the last buffers reach the transmitter.
     st_.ptt_.releaseWaiting = true;
     st_.ptt_.releaseTimeMs = st_.ports_.clock.nowMs();
@@ -55,8 +56,10 @@ void TransmitControls::tuneClick(bool down) {
         st_.tune_.rate = st_.transmit_.audioRate();
         return;
     }
+    // Only the carrier this button started ends here.
+    const bool wasDown = st_.controls_.get("Transmission_tune").down;
     st_.controls_.setDown("Transmission_tune", false);
-    if (!st_.flags_.txInProgress || !st_.flags_.localTransmission) return;
+    if (!wasDown || !st_.flags_.txInProgress || !st_.flags_.localTransmission) return;
     st_.endLocalTransmission();
 }
 
@@ -73,7 +76,8 @@ void TransmitControls::calibrationToneClick(bool down) {
         return;
     }
     st_.controls_.setDown("TX_3000_Hz", false);
-    if (!st_.flags_.testToneActive) return;
+    // The transmit balance window's tone is the window's to end.
+    if (!st_.flags_.testToneActive || st_.correctionWindows_.txOpen()) return;
     endCalibrationTone();
 }
 

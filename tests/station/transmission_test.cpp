@@ -333,6 +333,11 @@ TEST(CorrectionWindows, TheTransmitWindowSendsA1500HzToneTheSlidersMoveAtOnce) {
         }
         return std::pair{i, q};
     };
+    // The +3000 Hz button cannot end the window's tone, nor can tune's release.
+    f.st().transmitControls().calibrationToneClick(false);
+    f.st().transmitControls().tuneClick(false);
+    EXPECT_TRUE(f.flags().testToneActive);
+    EXPECT_TRUE(f.serial.keyed("ttyS1"));
     // The first two buffers are the opening's silence.
     peaks();
     w.txAmplitudeChange(100);
