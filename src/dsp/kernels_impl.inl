@@ -110,15 +110,28 @@ constexpr int back(int p, int h) { return (p / h) % 2 == 0 ? (p / (2 * h)) * h +
 template <int H, int Offset, int... I>
 inline vi backFrom(std::integer_sequence<int, I...>) { return vi{back(I + Offset, H)...}; }
 
+// Lanes picked from a pair of vectors (index W + m is lane m of the second). GCC has the
+// two-vector shuffle with a run-time mask; clang (the fuzz build) picks lane by lane,
+// which moves the same values.
+inline vf shuffle(vf a, vf b, vi index) {
+#if defined(__clang__)
+    vf out{};
+    for (int k = 0; k < W; ++k) out[k] = index[k] < W ? a[index[k]] : b[index[k] - W];
+    return out;
+#else
+    return __builtin_shuffle(a, b, index);
+#endif
+}
+
 template <int H>
 inline void smallStages(vf& re0, vf& re1, vf& im0, vf& im1, const vf* cs, const vf* sn) {
     if constexpr (H < W) {
         const vi lower = lowerHalves<H>(Lanes{});
         const vi upper = upperHalves<H>(Lanes{});
-        const vf ar = __builtin_shuffle(re0, re1, lower);
-        const vf ai = __builtin_shuffle(im0, im1, lower);
-        const vf pr = __builtin_shuffle(re0, re1, upper);
-        const vf pi = __builtin_shuffle(im0, im1, upper);
+        const vf ar = shuffle(re0, re1, lower);
+        const vf ai = shuffle(im0, im1, lower);
+        const vf pr = shuffle(re0, re1, upper);
+        const vf pi = shuffle(im0, im1, upper);
         const vf tRe = *cs * pr + *sn * pi;
         const vf tIm = *cs * pi - *sn * pr;
         const vf aRe = ar + tRe;
@@ -127,10 +140,10 @@ inline void smallStages(vf& re0, vf& re1, vf& im0, vf& im1, const vf* cs, const 
         const vf pIm = ai - tIm;
         const vi first = backFrom<H, 0>(Lanes{});
         const vi second = backFrom<H, W>(Lanes{});
-        re0 = __builtin_shuffle(aRe, pRe, first);
-        re1 = __builtin_shuffle(aRe, pRe, second);
-        im0 = __builtin_shuffle(aIm, pIm, first);
-        im1 = __builtin_shuffle(aIm, pIm, second);
+        re0 = shuffle(aRe, pRe, first);
+        re1 = shuffle(aRe, pRe, second);
+        im0 = shuffle(aIm, pIm, first);
+        im1 = shuffle(aIm, pIm, second);
         smallStages<2 * H>(re0, re1, im0, im1, cs + 1, sn + 1);
     }
 }
