@@ -81,6 +81,9 @@ bool QtWaterfall::savePng(const std::string& path, std::string& reason) const {
         return false;
     }
     QImageWriter writer(&file, "PNG");
+    // zlib's fastest level: on a waterfall's noise it packs as tight as the default level,
+    // in a quarter of the time. (For PNG, Qt's quality q is level (100 − q) × 9 / 91.)
+    writer.setQuality(85);
     // The PNG encoder does not always see a failed write; the file's flush does.
     if (!writer.write(composed()) || !file.flush() || file.error() != QFileDevice::NoError) {
         reason = writer.error() != QImageWriter::UnknownError ? writer.errorString().toStdString()
