@@ -12,29 +12,25 @@
 #include <string>
 #include <vector>
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QTimer>
+#include <QObject>
 
 #include "app/batch_run.hpp"
 #include "app/options.hpp"
+#include "app/real_time.hpp"
 #include "app/tick_times.hpp"
 #include "app/transmit_run.hpp"
-#include "gui/gui_view.hpp"
-#include "gui/main_window.hpp"
 #include "platform/console_view.hpp"
 #include "platform/file_wave_api.hpp"
 #include "platform/null_wave_api.hpp"
 #include "platform/output_file.hpp"
-#include "platform/portaudio_wave_api.hpp"
 #include "platform/posix_files.hpp"
 #include "platform/proc_stat_load.hpp"
-#include "platform/qt_link_socket.hpp"
-#include "platform/qt_serial_api.hpp"
 #include "platform/qt_waterfall.hpp"
 #include "platform/real_clock.hpp"
 #include "platform/role_wave_api.hpp"
+#include "ui/link_socket.hpp"
 #include "platform/system_mixer.hpp"
 #include "station/station.hpp"
 #include "transmit/transmit_buffers.hpp"
@@ -130,45 +126,14 @@ Bilingual prepareOutputs(const orv::Options& options, const std::string& setting
     return {};
 }
 
-// Real time: Timer1 every 10 ms on the event loop until SIGINT or SIGTERM, or until a
-// replayed recording (not looping) has been played out; with a window, until it closes
-// (the window saves the settings as it closes).
-Bilingual runRealTime(QCoreApplication& app, orv::Station& station, orv::RoleWaveApi& wave,
-                      const orv::FileWaveApi* rx, const orv::FileWaveApi* speaker, orv::MainWindow* window,
-                      orv::TransmitScript* transmit, orv::Clock& clock, orv::TickTimes& ticks) {
-    Bilingual failure;
-    QTimer timer1;
-    timer1.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer1, &QTimer::timeout, [&] {
-        const auto began = std::chrono::steady_clock::now();
-        wave.pump();
-        if (!window && rx && rx->draining()) station.setWaterfallCanvas(nullptr);
-        if (transmit) transmit->tick(clock.nowMs());
-        station.timer1();
-        ticks.add(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began).count());
-        failure = wave.failure();
-        // A run that transmits ends with its transmission; one that replays, when played out.
-        const bool ended = !window && (transmit ? transmit->finished() && (!rx || rx->recordingEnded())
-                                                : rx && orv::recordingPlayedOut(station, *rx, speaker));
-        if (!failure.english.empty() || stopRequested || ended) {
-            if (window) window->close();
-            app.quit();
-        }
-    });
-    timer1.start(10);
-    QTimer timer2;
-    QObject::connect(&timer2, &QTimer::timeout, [&] { station.timer2(); });
-    timer2.start(1100);
-    QTimer timer3;
-    QObject::connect(&timer3, &QTimer::timeout, [&] { station.timer3(); });
-    timer3.start(3000);
-    QTimer timer4;
-    QObject::connect(&timer4, &QTimer::timeout, [&] { station.timer4(); });
-    timer4.start(200);
-    app.exec();
-    if (!window) station.formClose();
-    return failure;
-}
+// A batch run has no link (the options refuse --link with --batch): nothing listens,
+// nothing is sent.
+class NoLinkSocket final : public orv::LinkSocket {
+public:
+    bool listen(const std::string&, int) override { return false; }
+    void close() override {}
+    bool send(std::span<const std::uint8_t>, std::size_t) override { return true; }
+};
 
 // The mode button a --mode value names: broadcast FM by the capture rate.
 orv::Mode modeFor(const std::string& mode, int fee) {
@@ -215,10 +180,10 @@ void fitSavedModeToRecording(orv::Station& station, const Say& say) {
 // goes nowhere when no file is named.
 class SoundDevices {
 public:
-    SoundDevices(const orv::Options& options, const std::optional<orv::Recording>& rx,
-                 const std::optional<orv::Recording>& mic, const Outputs& outputs, orv::Clock& clock)
-        : cards_(options.batch ? std::unique_ptr<orv::WaveApi>(std::make_unique<orv::NullWaveApi>(!options.transmit.empty()))
-                               : std::make_unique<orv::PortAudioWaveApi>()),
+    SoundDevices(const orv::Options& options, std::unique_ptr<orv::WaveApi> cards,
+                 const std::optional<orv::Recording>& rx, const std::optional<orv::Recording>& mic,
+                 const Outputs& outputs, orv::Clock& clock)
+        : cards_(cards ? std::move(cards) : std::make_unique<orv::NullWaveApi>(!options.transmit.empty())),
           rx_(clock, rx, "", options.rxLoop),
           mic_(clock, mic, ""),
           speaker_(clock, std::nullopt, outputs.speaker.writePath(), false, options.speakerFile),
@@ -309,10 +274,9 @@ void sayStatistics(const orv::Station& station, const orv::TickTimes& ticks, con
                   " ms ; redémarrages de la capture : " + restarts});
 }
 
-// Drawing the waterfall needs fonts, hence a GUI application; without a display it
-// draws off screen.
+// The application of a run without a window. Drawing the waterfall needs fonts, hence a
+// GUI application; without a display it draws off screen.
 std::unique_ptr<QCoreApplication> makeApplication(const orv::Options& options, int& argc, char** argv) {
-    if (!options.headless) return std::make_unique<QApplication>(argc, argv);
     if (options.waterfall.empty()) return std::make_unique<QCoreApplication>(argc, argv);
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
     return std::make_unique<QGuiApplication>(argc, argv);
@@ -389,6 +353,12 @@ int main(int argc, char** argv) {
         std::cout << "orvandel " << ORVANDEL_VERSION << "\n";
         return 0;
     }
+    // Real time needs the cards, the window, the link and the serial ports, which the batch
+    // program does not load: it hands the run over before anything is opened or written.
+    if (Bilingual error; !options.batch && !orv::enterRealTimeProgram(argv, error)) {
+        say.error(error);
+        return 1;
+    }
     std::optional<orv::Recording> rx;
     if (const Bilingual error = openRecording(options, rx); !error.english.empty()) {
         say.error(error);
@@ -413,36 +383,30 @@ int main(int argc, char** argv) {
                    "impossible d'utiliser le dossier des réglages '" + options.dir + "' : " + reason});
         return 1;
     }
-    const auto app = makeApplication(options, argc, argv);
+    const std::unique_ptr<orv::RealTime> realTime = options.batch ? nullptr : orv::makeRealTime(options, argc, argv);
+    const auto app = options.headless ? makeApplication(options, argc, argv) : nullptr;
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);
 
     orv::PosixFiles files(dir);
     orv::ConsoleView console(std::cerr);
-    std::unique_ptr<orv::GuiView> gui;
-    if (!options.headless) gui = std::make_unique<orv::GuiView>(ORVANDEL_SOURCE_HELP_DIR);
-    orv::View& view = gui ? static_cast<orv::View&>(*gui) : console;
+    orv::View* const gui = realTime ? realTime->window() : nullptr;
+    orv::View& view = gui ? *gui : console;
     orv::SystemMixer mixer(!options.batch);
     orv::RealClock realClock;
     orv::VirtualClock virtualClock;
     orv::Clock& clock = options.batch ? static_cast<orv::Clock&>(virtualClock) : realClock;
-    SoundDevices devices(options, rx, mic, outputs, clock);
+    SoundDevices devices(options, realTime ? realTime->cards() : nullptr, rx, mic, outputs, clock);
     orv::QtWaterfall waterfall;
-    orv::QtLinkSocket linkSocket;
+    NoLinkSocket noLink;
     orv::ProcStatLoad load;
     // A batch run never touches a serial port: nothing on a virtual clock keys a transmitter.
-    std::unique_ptr<orv::QtSerialApi> serial;
-    if (!options.batch) serial = std::make_unique<orv::QtSerialApi>();
-    orv::Station station({devices.wave(), clock, view, files, mixer, linkSocket, load, serial.get()});
-    linkSocket.attach(station.link());
+    orv::Station station({devices.wave(), clock, view, files, mixer, realTime ? realTime->linkSocket() : noLink, load,
+                          realTime ? &realTime->serial() : nullptr});
     console.followLanguage(station.store().languageByte());
     station.settings().setSystemLanguage(say.language());
     say.follow(station);
-    std::unique_ptr<orv::MainWindow> window;
-    if (gui) {
-        window = std::make_unique<orv::MainWindow>(station, waterfall);
-        gui->attach(station, *window);
-    }
+    const std::unique_ptr<QObject> window = realTime ? realTime->attach(station, waterfall) : nullptr;
     if (gui || !options.waterfall.empty()) station.setWaterfallCanvas(&waterfall);
     if (!startStation(station, options, rx, say)) return 1;
     if (const Bilingual error = microphoneRateError(station, mic); !error.english.empty()) {
@@ -455,7 +419,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<orv::TransmitScript> transmit;
     if (!options.transmit.empty())
         transmit = std::make_unique<orv::TransmitScript>(station, options.transmit, options.durationSeconds);
-    if (window) window->show();
+    if (realTime) realTime->show();
     if (rx && !options.rxLoop) devices.rx().setDrain(drainFrames(station, rx->rate));
     devices.rx().setClockErrorPpm(options.rxPpmValue);
     devices.speaker().setClockErrorPpm(options.speakerPpmValue);
@@ -475,9 +439,9 @@ int main(int argc, char** argv) {
                       .failure;
     } else {
         const bool endsWithRecording = rx && !options.rxLoop;
-        failure = runRealTime(*app, station, devices.wave(), endsWithRecording ? &devices.rx() : nullptr,
-                              options.speakerFile.empty() ? nullptr : &devices.speaker(), window.get(),
-                              transmit.get(), clock, ticks);
+        failure = realTime->run(station, devices.wave(), endsWithRecording ? &devices.rx() : nullptr,
+                                options.speakerFile.empty() ? nullptr : &devices.speaker(), transmit.get(), clock,
+                                ticks, stopRequested);
     }
     if (!failure.english.empty()) {
         say.error(failure);
