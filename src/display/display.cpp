@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "dsp/simd.hpp"
+
 namespace orv {
 
 namespace {
@@ -84,8 +86,9 @@ Display::Level Display::measureLevel(std::span<const std::int32_t> i, std::span<
         const std::size_t n = i.size();
         squares_.resize(n + q.size());
         double* squares = squares_.data();
-        for (std::size_t k = 0; k < n; ++k) squares[k] = static_cast<double>(i[k]) * i[k] / (gain * gain) * 10000;
-        for (std::size_t k = 0; k < q.size(); ++k) squares[n + k] = static_cast<double>(q[k]) * q[k] / (gain * gain) * 10000;
+        const simd::Kernels& kernels = simd::kernels();
+        kernels.scaledSquares(i.data(), static_cast<int>(n), gain * gain, squares);
+        kernels.scaledSquares(q.data(), static_cast<int>(q.size()), gain * gain, squares + n);
         for (const double v : squares_) sum += v;
     } else {
         // Squares of 16-bit samples are whole and below 2^31, and their sum stays below

@@ -239,10 +239,38 @@ void magnitudes(const std::int32_t* re, const std::int32_t* im, int count, float
     }
 }
 
+// The three below are plain loops that the compiler spreads across the lanes of each
+// level (gathers, multiplies of whole numbers, divisions by a constant).
+void rotate(std::int32_t* __restrict i, std::int32_t* __restrict q, const std::int32_t* __restrict phase, int count,
+            const std::int32_t* __restrict cosine, const std::int32_t* __restrict sine) {
+    for (int k = 0; k < count; ++k) {
+        const std::int32_t a = i[k];
+        const std::int32_t b = q[k];
+        const std::int32_t c = cosine[phase[k]];
+        const std::int32_t s = sine[phase[k]];
+        i[k] = a * c / 40000 - b * s / 40000;
+        q[k] = a * s / 40000 + b * c / 40000;
+    }
+}
+
+void applyGains(const std::int16_t* __restrict in, int stride, const std::int32_t* __restrict gain, int count,
+                std::int32_t* __restrict out) {
+    const auto limited = [](std::int32_t v) { return v > 32767 ? 32767 : (v < -32767 ? -32767 : v); };
+    if (stride == 2) {
+        for (int k = 0; k < count; ++k) out[k] = limited(in[2 * k] * gain[k] / 100);
+    } else {
+        for (int k = 0; k < count; ++k) out[k] = limited(in[k * stride] * gain[k] / 100);
+    }
+}
+
+void scaledSquares(const std::int32_t* __restrict v, int count, double divisor, double* __restrict out) {
+    for (int k = 0; k < count; ++k) out[k] = static_cast<double>(v[k]) * v[k] / divisor * 10000;
+}
+
 }  // namespace
 
 const Kernels& table() {
-    static const Kernels k{pairFir, butterflies, toIntClamped, magnitudes};
+    static const Kernels k{pairFir, butterflies, toIntClamped, magnitudes, rotate, applyGains, scaledSquares};
     return k;
 }
 

@@ -1,6 +1,7 @@
 #include "dsp/oscillator.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "dsp/simd.hpp"
@@ -55,11 +56,27 @@ std::pair<std::int32_t, std::int32_t> MixOscillator::rotateAtPhase(std::int32_t 
 
 void MixOscillator::rotateBlock(std::int32_t* i, std::int32_t* q, int n) {
     const auto increment = static_cast<std::int32_t>(frequencyHz * 36000 / rate);
-    for (int k = 0; k < n; ++k) {
-        advance(increment);
-        const auto [ri, rq] = rotateAtPhase(i[k], q[k]);
-        i[k] = ri;
-        q[k] = rq;
+    if (simd::currentLevel() == simd::Level::Baseline) {
+        // Without gathers the separate pass over the phases costs more than it saves.
+        for (int k = 0; k < n; ++k) {
+            advance(increment);
+            const auto [ri, rq] = rotateAtPhase(i[k], q[k]);
+            i[k] = ri;
+            q[k] = rq;
+        }
+        return;
+    }
+    // The phases first (one short chain), then the rotations side by side.
+    constexpr int kRun = 256;
+    std::array<std::int32_t, kRun> phases;
+    const auto& t = oscillatorTables();
+    for (int done = 0; done < n; done += kRun) {
+        const int length = std::min(kRun, n - done);
+        for (int k = 0; k < length; ++k) {
+            advance(increment);
+            phases[static_cast<std::size_t>(k)] = phase;
+        }
+        simd::kernels().rotate(i + done, q + done, phases.data(), length, t.cosine.data(), t.sine.data());
     }
 }
 

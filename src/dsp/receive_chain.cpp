@@ -123,9 +123,7 @@ void ReceiveChain::finishPendingGains() {
     for (int c = 1; c <= channels; ++c) {
         std::int32_t* display = (c == 2 ? displayQ_ : displayI_).data() + p.displayOffset;
         const std::int16_t* in = channelStart(p.frames, p.channels, c);
-        const std::int32_t* g = gains + (c - 1) * p.count;
-        for (std::size_t n = 0; n < static_cast<std::size_t>(p.count); ++n)
-            display[n] = std::clamp(in[n * stride] * g[n] / 100, -kFullScale, kFullScale);
+        simd::kernels().applyGains(in, static_cast<int>(stride), gains + (c - 1) * p.count, p.count, display);
     }
     p = {};
 }
@@ -152,14 +150,17 @@ const std::int16_t* ReceiveChain::channelStart(std::span<const std::int16_t> fra
 
 void ReceiveChain::applyGains(const std::int16_t* in, std::size_t stride, int count, const std::int32_t* gains,
                               std::int32_t* display, std::int32_t* samples) const {
-    const bool displayGained = config_.spectrumAgcOn;
-    const bool samplesGained = config_.rxAgcOn;
-    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
-        const std::int32_t v = in[n * stride];
-        const std::int32_t g = std::clamp(v * gains[n] / 100, -kFullScale, kFullScale);
-        display[n] = displayGained ? g : v;
-        samples[n] = samplesGained ? g : v;
+    // The gained samples go where a gain control is on (one at least is), the card's own
+    // where it is off.
+    const bool both = config_.spectrumAgcOn && config_.rxAgcOn;
+    std::int32_t* gained = config_.spectrumAgcOn ? display : samples;
+    std::int32_t* other = config_.spectrumAgcOn ? samples : display;
+    simd::kernels().applyGains(in, static_cast<int>(stride), gains, count, gained);
+    if (both) {
+        std::copy_n(gained, count, other);
+        return;
     }
+    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) other[n] = in[n * stride];
 }
 
 void ReceiveChain::convertHalfBlock(std::span<const std::int16_t> frames, int channels, int channel, int count,

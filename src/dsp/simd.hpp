@@ -24,6 +24,15 @@ struct Kernels {
     // out[k] = round(√((re² + im²) × scale) / length), re and im taken as floats.
     void (*magnitudes)(const std::int32_t* re, const std::int32_t* im, int count, float scale, float length,
                        std::int32_t* out);
+    // i[k] + j·q[k] turned by the table angle at phase[k]: (i·c) / 40000 − (q·s) / 40000 and
+    // (i·s) / 40000 + (q·c) / 40000 with c = cosine[phase[k]], s = sine[phase[k]], each
+    // quotient truncated; in place.
+    void (*rotate)(std::int32_t* i, std::int32_t* q, const std::int32_t* phase, int count, const std::int32_t* cosine,
+                   const std::int32_t* sine);
+    // out[k] = in[k × stride] × gain[k] / 100 (truncated), limited to ±32767.
+    void (*applyGains)(const std::int16_t* in, int stride, const std::int32_t* gain, int count, std::int32_t* out);
+    // out[k] = v[k]² / divisor × 10000 in double precision, the square exact.
+    void (*scaledSquares)(const std::int32_t* v, int count, double divisor, double* out);
 };
 
 // The best level this processor runs, chosen once.

@@ -4,6 +4,8 @@
 // and the levels must equal those of the baseline build.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <random>
@@ -12,6 +14,7 @@
 #include "display/display.hpp"
 #include "dsp/fft.hpp"
 #include "dsp/filters.hpp"
+#include "dsp/oscillator.hpp"
 #include "dsp/rates.hpp"
 #include "dsp/receive_chain.hpp"
 #include "dsp/simd.hpp"
@@ -98,6 +101,56 @@ TEST_F(InstructionSets, TheFiltersAreTheSameForAnyRunLength) {
                 for (auto& v : x) v = sample(random);
                 filter.run(count % 2, x.data(), count);
                 out.insert(out.end(), x.begin(), x.end());
+            }
+        }
+        return out;
+    });
+}
+
+// The element-wise kernels on full-scale inputs, every table angle, every gain the
+// control gives and both strides, against the definitions written out here.
+TEST_F(InstructionSets, TheRotationGainsAndSquaresAreTheSameAndAsDefined) {
+    const auto& tables = oscillatorTables();
+    expectSameOnEveryLevel([&] {
+        std::mt19937 random(5);
+        std::uniform_int_distribution<std::int32_t> sample(-32768, 32767);
+        std::vector<std::int64_t> out;
+        const int n = OscillatorTables::kTurn + 1;
+        std::vector<std::int32_t> i(n), q(n), phase(n);
+        for (int k = 0; k < n; ++k) {
+            phase[k] = (k * 7919) % n;  // every angle once, out of order
+            i[k] = k % 5 == 0 ? (k % 2 ? 32767 : -32768) : sample(random);
+            q[k] = sample(random);
+        }
+        auto ri = i;
+        auto rq = q;
+        simd::kernels().rotate(ri.data(), rq.data(), phase.data(), n, tables.cosine.data(), tables.sine.data());
+        for (int k = 0; k < n; ++k) {
+            const std::int32_t c = tables.cosine[static_cast<std::size_t>(phase[k])];
+            const std::int32_t s = tables.sine[static_cast<std::size_t>(phase[k])];
+            EXPECT_EQ(ri[k], i[k] * c / 40000 - q[k] * s / 40000) << k;
+            EXPECT_EQ(rq[k], i[k] * s / 40000 + q[k] * c / 40000) << k;
+        }
+        out.insert(out.end(), ri.begin(), ri.end());
+        out.insert(out.end(), rq.begin(), rq.end());
+
+        std::vector<std::int16_t> frames(2 * 5001);
+        std::vector<std::int32_t> gains(5001), gained(5001);
+        for (std::size_t k = 0; k < frames.size(); ++k) frames[k] = static_cast<std::int16_t>(sample(random));
+        for (int g = 0; g <= 5000; ++g) gains[static_cast<std::size_t>(g)] = g;
+        for (const int stride : {1, 2}) {
+            simd::kernels().applyGains(frames.data(), stride, gains.data(), 5001, gained.data());
+            for (std::size_t k = 0; k < gained.size(); ++k)
+                EXPECT_EQ(gained[k], std::clamp(frames[k * stride] * gains[k] / 100, -32767, 32767)) << k;
+            out.insert(out.end(), gained.begin(), gained.end());
+        }
+
+        std::vector<double> squares(5001);
+        for (const double gain : {1.0, 100.0, 137.0, 5000.0}) {
+            simd::kernels().scaledSquares(gained.data(), 5001, gain * gain, squares.data());
+            for (std::size_t k = 0; k < squares.size(); ++k) {
+                EXPECT_EQ(squares[k], static_cast<double>(gained[k]) * gained[k] / (gain * gain) * 10000) << k;
+                out.push_back(std::bit_cast<std::int64_t>(squares[k]));
             }
         }
         return out;
