@@ -132,12 +132,7 @@ void Demodulators::fmDeviation(std::int32_t* i, std::int32_t* q, int count, int 
     mixedRe_.resize(static_cast<std::size_t>(count));
     constexpr auto ifHz = static_cast<float>(kIfFrequencyHz);
     const float radiansPerCycle = 2 * kPi * ifHz / static_cast<float>(fee);
-    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
-        const std::int32_t power = std::max(a_[n], 1);
-        const float s = std::clamp(static_cast<float>(b_[n]) / static_cast<float>(power), 0.0f, 1.0f);
-        const float r = std::acos(s) / radiansPerCycle;
-        mixedRe_[n] = simd::roundEven((r - 1.0f) * ifHz);
-    }
+    simd::kernels().fmDeviation(a_.data(), b_.data(), count, radiansPerCycle, ifHz, mixedRe_.data());
 }
 
 void Demodulators::discriminateBroadcastFm(std::int32_t* i, const std::int32_t* q, int count) {

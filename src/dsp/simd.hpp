@@ -33,6 +33,12 @@ struct Kernels {
     void (*applyGains)(const std::int16_t* in, int stride, const std::int32_t* gain, int count, std::int32_t* out);
     // out[k] = v[k]² / divisor × 10000 in double precision, the square exact.
     void (*scaledSquares)(const std::int32_t* v, int count, double divisor, double* out);
+    // The narrow-FM deviation from the filtered power and correlation:
+    // out[k] = round(((acos(s) / radiansPerCycle) − 1) × ifHz), s = correlation[k] /
+    // max(power[k], 1) limited to 0 … 1, in single precision. The arc cosine is the C
+    // library's single-precision one, operation for operation, so the lanes can take it.
+    void (*fmDeviation)(const std::int32_t* power, const std::int32_t* correlation, int count, float radiansPerCycle,
+                        float ifHz, float* out);
 };
 
 // The best level this processor runs, chosen once.

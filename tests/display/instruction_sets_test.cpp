@@ -157,6 +157,40 @@ TEST_F(InstructionSets, TheRotationGainsAndSquaresAreTheSameAndAsDefined) {
     });
 }
 
+// The narrow-FM deviation's own arc cosine against the library's, over a million ratios
+// spread across 0 … 1 and the limits either side (every float of 0 … 1 was compared once
+// by hand, on every level).
+TEST_F(InstructionSets, TheFmDeviationIsTheLibrarysArcCosineOnEveryLevel) {
+    expectSameOnEveryLevel([] {
+        constexpr int kSteps = 1 << 20;
+        std::vector<std::int32_t> power(kSteps + 3, kSteps), correlation(kSteps + 3);
+        for (int k = 0; k <= kSteps; ++k) correlation[static_cast<std::size_t>(k)] = k;
+        correlation[kSteps + 1] = -5;                        // limited to 0
+        power[kSteps + 2] = 0;                               // taken as 1
+        correlation[kSteps + 2] = 3;                         // limited to 1
+        std::vector<float> all;
+        // As received at 48000; and with a scale that keeps every bit of the arc cosine
+        // from 0.5 up (× 2^24, exact), so a difference of one unit cannot hide in the rounding.
+        for (const auto [radiansPerCycle, ifHz] : {std::pair{2 * 3.14159265358979f * 7000.0f / 48000.0f, 7000.0f},
+                                                   std::pair{1.0f, 16777216.0f}}) {
+            std::vector<float> out(power.size());
+            simd::kernels().fmDeviation(power.data(), correlation.data(), static_cast<int>(out.size()),
+                                        radiansPerCycle, ifHz, out.data());
+            for (std::size_t k = 0; k < out.size(); ++k) {
+                const float s = std::clamp(
+                    static_cast<float>(correlation[k]) / static_cast<float>(std::max(power[k], 1)), 0.0f, 1.0f);
+                const float expected = std::nearbyint((std::acos(s) / radiansPerCycle - 1.0f) * ifHz);
+                if (out[k] != expected) {
+                    ADD_FAILURE() << "ratio " << s << ": " << out[k] << " instead of " << expected;
+                    break;
+                }
+            }
+            all.insert(all.end(), out.begin(), out.end());
+        }
+        return all;
+    });
+}
+
 struct ChainCase {
     Mode mode;
     int fee;
