@@ -68,7 +68,7 @@ void Demodulators::setupIfFilters(int mode, int fee) {
         const float k = c % 2 != 0 ? -2.0f / (kPi * static_cast<float>(c)) : 0.0f;
         const float window = 0.8f + 0.2f * std::cos(2 * kPi * static_cast<float>(c) / 128.0f);
         hilbertTaps_[static_cast<std::size_t>(c)] = static_cast<std::int32_t>(std::nearbyint(k * window * 100000.0f));
-        hilbertFloat_[static_cast<std::size_t>(c - 1)] = static_cast<float>(hilbertTaps_[static_cast<std::size_t>(c)]);
+        if (c % 2 != 0) hilbertOdd_[static_cast<std::size_t>(c / 2)] = static_cast<float>(hilbertTaps_[static_cast<std::size_t>(c)]);
     }
     std::fill(direct_.begin(), direct_.end(), 0);
     std::fill(hilbert_.begin(), hilbert_.end(), 0.0f);
@@ -82,13 +82,14 @@ void Demodulators::ifSignal(std::int32_t* i, std::int32_t* q, int count) {
     bandPass_.run(0, i, count);
     bandPass_.run(1, q, count);
     // Hilbert transform of q1: Σ h_c × (d[64 − c] − d[64 + c]), d[0] the newest; in the
-    // history the newest of output n sits at 128 + n.
+    // history the newest of output n sits at 128 + n. Only the odd taps are summed: an even
+    // one adds ±0 to a sum that starts at +0 and so is never −0, which leaves it as it is.
     const auto live = static_cast<std::size_t>(128 + count);
     if (hilbert_.size() < live) hilbert_.resize(live);
     if (shifted_.size() < static_cast<std::size_t>(count)) shifted_.resize(static_cast<std::size_t>(count));
     float* x = hilbert_.data();
     for (int n = 0; n < count; ++n) x[128 + n] = static_cast<float>(q[n]);
-    simd::kernels().pairFir(x + 128, -63, -65, hilbertFloat_.data(), 64, true, 100000.0f, count, shifted_.data());
+    simd::kernels().pairFir(x + 128, -63, -65, 2, hilbertOdd_.data(), 32, true, 100000.0f, count, shifted_.data());
     std::copy(x + count, x + live, x);
     // The direct path: i1 delayed by 64 samples.
     direct_.resize(64);

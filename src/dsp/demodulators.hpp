@@ -136,7 +136,7 @@ private:
     std::array<std::int32_t, 65> hilbertTaps_{};
     std::vector<std::int32_t> direct_ = std::vector<std::int32_t>(64, 0);  // the last 64 i1, oldest first
     std::vector<float> hilbert_ = std::vector<float>(128, 0.0f);          // the last 128 q1, oldest first
-    std::array<float, 64> hilbertFloat_{};  // h_1 … h_64
+    std::array<float, 32> hilbertOdd_{};  // h_1, h_3 … h_63: the even taps are zero
     std::vector<std::int32_t> shifted_;
     std::vector<float> mixedRe_;
     std::vector<float> mixedIm_;

@@ -113,7 +113,7 @@ void SymmetricFir::run(int channel, std::int32_t* samples, int count) {
     // Output n sums c_i × (d[L/2 − 1 − i] + d[L/2 + i]), d[0] the newest; in the history
     // the newest input of output n sits at keep + n.
     const int halfTaps = static_cast<int>(coefficients_.size());
-    simd::kernels().pairFir(x + keep, -(halfTaps - 1), -halfTaps, floatCoefficients_.data(), halfTaps, false,
+    simd::kernels().pairFir(x + keep, -(halfTaps - 1), -halfTaps, 1, floatCoefficients_.data(), halfTaps, false,
                             scale_, count, samples);
     std::copy(x + count, x + live, x);
 }

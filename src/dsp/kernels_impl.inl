@@ -50,7 +50,7 @@ inline vf term(vf c, vf near, vf far) {
 }
 
 template <bool Difference>
-void pairFirT(const float* d, int nearStart, int farStart, const float* c, int taps, float scale, int count,
+void pairFirT(const float* d, int nearStart, int farStart, int step, const float* c, int taps, float scale, int count,
               std::int32_t* out) {
     const vf s = splat(scale);
     int n = 0;
@@ -61,10 +61,12 @@ void pairFirT(const float* d, int nearStart, int farStart, const float* c, int t
         const float* far = d + n + farStart;
         for (int t = 0; t < taps; ++t) {
             const vf ct = splat(c[t]);
-            a0 += term<Difference>(ct, load(near + t), load(far - t));
-            a1 += term<Difference>(ct, load(near + t + W), load(far - t + W));
-            a2 += term<Difference>(ct, load(near + t + 2 * W), load(far - t + 2 * W));
-            a3 += term<Difference>(ct, load(near + t + 3 * W), load(far - t + 3 * W));
+            const float* nt = near + t * step;
+            const float* ft = far - t * step;
+            a0 += term<Difference>(ct, load(nt), load(ft));
+            a1 += term<Difference>(ct, load(nt + W), load(ft + W));
+            a2 += term<Difference>(ct, load(nt + 2 * W), load(ft + 2 * W));
+            a3 += term<Difference>(ct, load(nt + 3 * W), load(ft + 3 * W));
         }
         store(out + n, roundToInt(a0 / s));
         store(out + n + W, roundToInt(a1 / s));
@@ -75,26 +77,26 @@ void pairFirT(const float* d, int nearStart, int farStart, const float* c, int t
         vf a{};
         const float* near = d + n + nearStart;
         const float* far = d + n + farStart;
-        for (int t = 0; t < taps; ++t) a += term<Difference>(splat(c[t]), load(near + t), load(far - t));
+        for (int t = 0; t < taps; ++t) a += term<Difference>(splat(c[t]), load(near + t * step), load(far - t * step));
         store(out + n, roundToInt(a / s));
     }
     for (; n < count; ++n) {
         float a = 0;
         for (int t = 0; t < taps; ++t) {
-            const float near = d[n + nearStart + t];
-            const float far = d[n + farStart - t];
+            const float near = d[n + nearStart + t * step];
+            const float far = d[n + farStart - t * step];
             a += Difference ? c[t] * (near - far) : c[t] * (near + far);
         }
         out[n] = static_cast<std::int32_t>(roundScalar(a / scale));
     }
 }
 
-void pairFir(const float* d, int nearStart, int farStart, const float* c, int taps, bool difference, float scale,
-             int count, std::int32_t* out) {
+void pairFir(const float* d, int nearStart, int farStart, int step, const float* c, int taps, bool difference,
+             float scale, int count, std::int32_t* out) {
     if (difference)
-        pairFirT<true>(d, nearStart, farStart, c, taps, scale, count, out);
+        pairFirT<true>(d, nearStart, farStart, step, c, taps, scale, count, out);
     else
-        pairFirT<false>(d, nearStart, farStart, c, taps, scale, count, out);
+        pairFirT<false>(d, nearStart, farStart, step, c, taps, scale, count, out);
 }
 
 // The stages with fewer than W butterflies per group work inside pairs of vectors: the

@@ -11,9 +11,10 @@ enum class Level { Baseline, Avx2, Avx512 };
 
 // The kernels of one level. Arrays may not overlap unless said.
 struct Kernels {
-    // out[n] = round(Σ_t c[t] × (d[n + nearStart + t] ± d[n + farStart − t]) / scale), summed
-    // in single precision in tap order from 0; `difference` takes the minus sign.
-    void (*pairFir)(const float* d, int nearStart, int farStart, const float* c, int taps, bool difference,
+    // out[n] = round(Σ_t c[t] × (d[n + nearStart + t·step] ± d[n + farStart − t·step]) / scale),
+    // summed in single precision in tap order from 0; `difference` takes the minus sign.
+    // (A step of 2 leaves out every other tap of a filter whose odd taps are zero.)
+    void (*pairFir)(const float* d, int nearStart, int farStart, int step, const float* c, int taps, bool difference,
                     float scale, int count, std::int32_t* out);
     // The radix-2 stages of a transform of 2^stages points, in place on bit-reversed input;
     // stage s uses its 2^s twiddles from cosine/sine + 2^s − 1, the sine negated when
