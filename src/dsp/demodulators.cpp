@@ -104,19 +104,10 @@ void Demodulators::amEnvelope(std::int32_t* i, std::int32_t* q, int count, std::
     a_.resize(static_cast<std::size_t>(count));
     b_.resize(static_cast<std::size_t>(count));
     mixedRe_.resize(static_cast<std::size_t>(count));
-    mixedIm_.resize(static_cast<std::size_t>(count));
-    if_.quadratureBlock(i, count, feHundredth, mixedRe_.data(), mixedIm_.data());
-    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
-        a_[n] = static_cast<std::int32_t>(simd::roundEven(mixedRe_[n]));
-        b_[n] = static_cast<std::int32_t>(simd::roundEven(mixedIm_[n]));
-    }
+    if_.quadratureBlock(i, count, feHundredth, a_.data(), b_.data());
     lowPass_.run(0, a_.data(), count);
     lowPass_.run(1, b_.data(), count);
-    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
-        std::int32_t m = wrap32(static_cast<std::int64_t>(a_[n]) * a_[n] + static_cast<std::int64_t>(b_[n]) * b_[n]);
-        if (m < 0) m = 0;
-        mixedRe_[n] = 2.0f * std::sqrt(static_cast<float>(m));
-    }
+    simd::kernels().envelope(a_.data(), b_.data(), count, mixedRe_.data());
 }
 
 void Demodulators::fmDeviation(std::int32_t* i, std::int32_t* q, int count, int fee) {

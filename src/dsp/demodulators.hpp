@@ -139,7 +139,6 @@ private:
     std::array<float, 32> hilbertOdd_{};  // h_1, h_3 … h_63: the even taps are zero
     std::vector<std::int32_t> shifted_;
     std::vector<float> mixedRe_;
-    std::vector<float> mixedIm_;
     std::vector<std::int32_t> a_;
     std::vector<std::int32_t> b_;
     HighPass highPass_;

@@ -310,11 +310,30 @@ void fmDeviation(const std::int32_t* __restrict power, const std::int32_t* __res
     }
 }
 
+void tableMix(const std::int32_t* __restrict x, const std::int32_t* __restrict index, int count,
+              const std::int32_t* __restrict table, int quarter, float scale, std::int32_t* __restrict re,
+              std::int32_t* __restrict im) {
+    for (int k = 0; k < count; ++k) {
+        re[k] = static_cast<std::int32_t>(roundScalar(static_cast<float>(x[k] * table[index[k]]) / scale));
+        im[k] = static_cast<std::int32_t>(roundScalar(static_cast<float>(x[k] * table[index[k] + quarter]) / scale));
+    }
+}
+
+void envelope(const std::int32_t* __restrict a, const std::int32_t* __restrict b, int count, float* __restrict out) {
+    for (int k = 0; k < count; ++k) {
+        // The low 32 bits of the sum of squares, as 32-bit products give them.
+        const auto ua = static_cast<std::uint32_t>(a[k]);
+        const auto ub = static_cast<std::uint32_t>(b[k]);
+        const auto m = static_cast<std::int32_t>(ua * ua + ub * ub);
+        out[k] = 2.0f * __builtin_sqrtf(static_cast<float>(m < 0 ? 0 : m));
+    }
+}
+
 }  // namespace
 
 const Kernels& table() {
-    static const Kernels k{pairFir,    butterflies,   toIntClamped, magnitudes,
-                           rotate,     applyGains,    scaledSquares, fmDeviation};
+    static const Kernels k{pairFir,    butterflies,   toIntClamped,  magnitudes, rotate,
+                           applyGains, scaledSquares, fmDeviation,   tableMix,   envelope};
     return k;
 }
 

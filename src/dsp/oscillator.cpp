@@ -123,17 +123,23 @@ void IfOscillator::step(std::int32_t feHundredth) {
     if (phase < 0) phase += 360000;
 }
 
-void IfOscillator::quadratureBlock(const std::int32_t* x, int n, std::int32_t feHundredth, float* re, float* im) {
+void IfOscillator::quadratureBlock(const std::int32_t* x, int n, std::int32_t feHundredth, std::int32_t* re,
+                                   std::int32_t* im) {
     const std::int32_t increment = frequencyHz * 3600 / feHundredth;
     const auto& t = oscillatorTables().ifCosine;
+    // The table indices first (one short chain), then the products side by side.
+    constexpr int kRun = 256;
+    std::array<std::int32_t, kRun> index;
     std::int32_t p = phase;
-    for (int k = 0; k < n; ++k) {
-        p += increment;
-        if (p > 360000) p -= 360000;
-        if (p < 0) p += 360000;
-        const auto index = static_cast<std::size_t>(std::clamp(p / 100, 0, 3600));
-        re[k] = static_cast<float>(x[k] * t[index]) / 5100.0f;
-        im[k] = static_cast<float>(x[k] * t[index + 900]) / 5100.0f;
+    for (int done = 0; done < n; done += kRun) {
+        const int length = std::min(kRun, n - done);
+        for (int k = 0; k < length; ++k) {
+            p += increment;
+            if (p > 360000) p -= 360000;
+            if (p < 0) p += 360000;
+            index[static_cast<std::size_t>(k)] = std::clamp(p / 100, 0, 3600);
+        }
+        simd::kernels().tableMix(x + done, index.data(), length, t.data(), 900, 5100.0f, re + done, im + done);
     }
     phase = p;
 }

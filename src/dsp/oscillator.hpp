@@ -68,8 +68,9 @@ public:
     void step(std::int32_t feHundredth);
     // (x·cos θ, −x·sin θ) for the table index (0.1° steps), clamped into the table.
     std::pair<float, float> quadrature(std::int32_t x, std::int32_t index) const;
-    // n samples of step() then quadrature(x, phase / 100), the step worked out once.
-    void quadratureBlock(const std::int32_t* x, int n, std::int32_t feHundredth, float* re, float* im);
+    // n samples of step() then quadrature(x, phase / 100), the step worked out once, each
+    // value rounded to the nearest whole (ties to even).
+    void quadratureBlock(const std::int32_t* x, int n, std::int32_t feHundredth, std::int32_t* re, std::int32_t* im);
 };
 
 }  // namespace orv

@@ -40,6 +40,13 @@ struct Kernels {
     // library's single-precision one, operation for operation, so the lanes can take it.
     void (*fmDeviation)(const std::int32_t* power, const std::int32_t* correlation, int count, float radiansPerCycle,
                         float ifHz, float* out);
+    // re[k] = round(x[k] × table[index[k]] / scale), im[k] = round(x[k] × table[index[k] + quarter] / scale):
+    // the products whole, the quotients in single precision.
+    void (*tableMix)(const std::int32_t* x, const std::int32_t* index, int count, const std::int32_t* table,
+                     int quarter, float scale, std::int32_t* re, std::int32_t* im);
+    // out[k] = 2 × √m in single precision, m = a[k]² + b[k]² kept to its low 32 bits as a
+    // signed number, and 0 when that is negative.
+    void (*envelope)(const std::int32_t* a, const std::int32_t* b, int count, float* out);
 };
 
 // The best level this processor runs, chosen once.

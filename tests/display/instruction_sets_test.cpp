@@ -109,7 +109,7 @@ TEST_F(InstructionSets, TheFiltersAreTheSameForAnyRunLength) {
 
 // The element-wise kernels on full-scale inputs, every table angle, every gain the
 // control gives and both strides, against the definitions written out here.
-TEST_F(InstructionSets, TheRotationGainsAndSquaresAreTheSameAndAsDefined) {
+TEST_F(InstructionSets, TheElementWiseKernelsAreTheSameAndAsDefined) {
     const auto& tables = oscillatorTables();
     expectSameOnEveryLevel([&] {
         std::mt19937 random(5);
@@ -144,6 +144,35 @@ TEST_F(InstructionSets, TheRotationGainsAndSquaresAreTheSameAndAsDefined) {
                 EXPECT_EQ(gained[k], std::clamp(frames[k * stride] * gains[k] / 100, -32767, 32767)) << k;
             out.insert(out.end(), gained.begin(), gained.end());
         }
+
+        // The AM mixer on every 0.1° angle, and its envelope with sums of squares that
+        // leave 32 bits.
+        std::vector<std::int32_t> index(3601), re(3601), im(3601);
+        for (int k = 0; k <= 3600; ++k) index[static_cast<std::size_t>(k)] = (k * 1031) % 3601;
+        simd::kernels().tableMix(i.data(), index.data(), 3601, tables.ifCosine.data(), 900, 5100.0f, re.data(), im.data());
+        for (std::size_t k = 0; k < re.size(); ++k) {
+            const std::int32_t c = tables.ifCosine[static_cast<std::size_t>(index[k])];
+            const std::int32_t s = tables.ifCosine[static_cast<std::size_t>(index[k] + 900)];
+            EXPECT_EQ(re[k], std::nearbyint(static_cast<float>(i[k] * c) / 5100.0f)) << k;
+            EXPECT_EQ(im[k], std::nearbyint(static_cast<float>(i[k] * s) / 5100.0f)) << k;
+        }
+        re[0] = 46341;  // squares just past 2^31
+        im[0] = 0;
+        re[1] = -65536;  // 2^32: nothing left
+        im[1] = 3;
+        std::vector<float> envelope(3601);
+        simd::kernels().envelope(re.data(), im.data(), 3601, envelope.data());
+        for (std::size_t k = 0; k < envelope.size(); ++k) {
+            auto m = static_cast<std::int32_t>(
+                static_cast<std::uint32_t>(static_cast<std::int64_t>(re[k]) * re[k] + static_cast<std::int64_t>(im[k]) * im[k]));
+            if (m < 0) m = 0;
+            EXPECT_EQ(envelope[k], 2.0f * std::sqrt(static_cast<float>(m))) << k;
+        }
+        EXPECT_EQ(envelope[0], 0.0f);
+        EXPECT_EQ(envelope[1], 6.0f);
+        out.insert(out.end(), re.begin(), re.end());
+        out.insert(out.end(), im.begin(), im.end());
+        for (const float e : envelope) out.push_back(std::bit_cast<std::int32_t>(e));
 
         std::vector<double> squares(5001);
         for (const double gain : {1.0, 100.0, 137.0, 5000.0}) {
