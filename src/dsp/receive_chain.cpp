@@ -269,6 +269,29 @@ int ReceiveChain::resample(int n) {
         std::copy_n(blockI_.begin() + static_cast<std::ptrdiff_t>(from), produced - k, resampledI_.begin() + k);
         std::copy_n(blockQ_.begin() + static_cast<std::ptrdiff_t>(from), produced - k, resampledQ_.begin() + k);
         outputIndex_ += produced;
+    } else if (const std::int64_t v = resampleRatio_ * (outputIndex_ + 1); v / kResampleScale - halfBlocks_ * n >= -2) {
+        // v = ratio × output index grows by the ratio from output to output: its whole part
+        // and remainder in ten-thousandths are carried along rather than divided out. An
+        // output then falls between inputs w and w + 1 with weights 10000 − r and r.
+        std::int64_t w = v / kResampleScale - halfBlocks_ * n;
+        std::int64_t r = v % kResampleScale;
+        const std::int64_t wholeStep = resampleRatio_ / kResampleScale;
+        const std::int64_t partStep = resampleRatio_ % kResampleScale;
+        while (static_cast<std::size_t>(produced) < kResampledCapacity && w + 1 < n) {
+            const std::int64_t left = kResampleScale - r;
+            resampledI_[static_cast<std::size_t>(produced)] = static_cast<std::int32_t>(
+                (at(blockI_, lastI_, w) * left + at(blockI_, lastI_, w + 1) * r) / kResampleScale);
+            resampledQ_[static_cast<std::size_t>(produced)] = static_cast<std::int32_t>(
+                (at(blockQ_, lastQ_, w) * left + at(blockQ_, lastQ_, w + 1) * r) / kResampleScale);
+            ++produced;
+            w += wholeStep;
+            r += partStep;
+            if (r >= kResampleScale) {
+                r -= kResampleScale;
+                ++w;
+            }
+        }
+        outputIndex_ += produced;
     } else {
         while (static_cast<std::size_t>(produced) < kResampledCapacity) {
             ++outputIndex_;

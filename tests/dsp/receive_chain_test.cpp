@@ -222,6 +222,34 @@ TEST(CorrectIq, ScalesQByThousandthsThenTakesOffThePhaseLeak) {
     EXPECT_EQ(f.chain.blockQ(1)[0], 944);  // 1100 − 156.5 = 943.5, rounded to the even 944
 }
 
+// Off the nominal ratio each output lies between two inputs: output k at v = ratio × k
+// ten-thousandths of an input, (x[w] × (10000 − r) + x[w + 1] × r) / 10000 with w and r
+// the whole and the rest of v / 10000, before the first input zeros. With Fes = Fee, no
+// tuning and small samples the speaker hears the resampled I as it is.
+TEST(Resampler, OffTheNominalRatioEachOutputLiesBetweenTwoInputs) {
+    const auto signal = [](long t) { return static_cast<std::int32_t>((t * 7919) % 30001) - 15000; };
+    for (const int rate : {12011, 11989, 12120, 11900}) {
+        ChainFixture f(12000, true);
+        f.chain.setOutputRate(rate);
+        const std::int64_t ratio = f.chain.resampleRatio();
+        ASSERT_NE(ratio, 10000);
+        long t = 0;
+        for (int h = 0; h < 40; ++h) f.halfBlock(t, signal, [](long) { return 0; });
+        const auto audio = f.audio();
+        ASSERT_GT(audio.size(), 35000u) << rate;
+        const auto x = [&](std::int64_t i) { return i < 0 ? std::int64_t{0} : std::int64_t{signal(i)}; };
+        // The change of ratio kept the position before the first input, −10000, to the
+        // nearest output.
+        const std::int64_t first = -10000 / ratio + (-10000 % ratio > ratio / 2 ? 1 : 0) + 1;
+        for (std::size_t k = 0; k < audio.size(); ++k) {
+            const std::int64_t v = ratio * (first + static_cast<std::int64_t>(k));
+            const std::int64_t w = v / 10000;
+            const std::int64_t r = v % 10000;
+            ASSERT_EQ(audio[k], (x(w) * (10000 - r) + x(w + 1) * r) / 10000) << rate << " output " << k;
+        }
+    }
+}
+
 TEST(SetOutputRate, KeepsThePositionWhileTheRatioChanges) {
     ChainFixture f(48000);
     long t = 0;
