@@ -29,17 +29,17 @@ struct AngleTable {
     }
 };
 
+const AngleTable& angleTable() {
+    static const AngleTable table;
+    return table;
+}
+
 }  // namespace
 
 std::int32_t angle(std::int32_t a, std::int32_t b) {
-    static const AngleTable table;
-    if (a == 0) return b > 0 ? kAngleQuarterTurn : (b < 0 ? -kAngleQuarterTurn : 0);
-    if (b == 0) return a < 0 ? -kAngleHalfTurn : 0;
-    const float ratio = static_cast<float>(std::abs(a) - std::abs(b)) / static_cast<float>(std::abs(a) + std::abs(b));
-    const auto index = static_cast<int>(simd::roundEven(ratio * 1000.0f));
-    const std::int32_t d = table.t[static_cast<std::size_t>(index + 1000)];
-    if (a > 0) return b > 0 ? d : -d;
-    return b > 0 ? kAngleHalfTurn - d : d - kAngleHalfTurn;
+    std::int32_t out = 0;
+    simd::kernels().angles(&a, &b, 1, angleTable().t.data(), kAngleQuarterTurn, kAngleHalfTurn, &out);
+    return out;
 }
 
 namespace {
@@ -145,7 +145,7 @@ void Demodulators::discriminateBroadcastFm(std::int32_t* i, const std::int32_t* 
         broadcastI_ = i[count - 1];
         broadcastQ_ = q[count - 1];
     }
-    for (int n = 0; n < count; ++n) i[n] = angle(re[n], im[n]);
+    simd::kernels().angles(re, im, count, angleTable().t.data(), kAngleQuarterTurn, kAngleHalfTurn, i);
 }
 
 }  // namespace orv

@@ -329,11 +329,34 @@ void envelope(const std::int32_t* __restrict a, const std::int32_t* __restrict b
     }
 }
 
+void angles(const std::int32_t* __restrict a, const std::int32_t* __restrict b, int count,
+            const std::int16_t* __restrict table, std::int32_t quarter, std::int32_t half, std::int32_t* __restrict out) {
+    for (int k = 0; k < count; ++k) {
+        const std::int32_t x = a[k];
+        const std::int32_t y = b[k];
+        // |x| ± |y| as 32-bit integer arithmetic leaves them.
+        const std::uint32_t ux = x < 0 ? 0u - static_cast<std::uint32_t>(x) : static_cast<std::uint32_t>(x);
+        const std::uint32_t uy = y < 0 ? 0u - static_cast<std::uint32_t>(y) : static_cast<std::uint32_t>(y);
+        const auto difference = static_cast<std::int32_t>(ux - uy);
+        const auto sum = static_cast<std::int32_t>(ux + uy);
+        // Off the axes the ratio lies within ±1 (at −2^31, −2^31 the sum wraps to 0 and the
+        // true ratio, 0, is taken); on them its lane is not used.
+        const float ratio = static_cast<float>(difference) / static_cast<float>(sum == 0 ? 1 : sum);
+        std::int32_t index = static_cast<std::int32_t>(roundScalar(ratio * 1000.0f)) + 1000;
+        index = index < 0 ? 0 : (index > 2000 ? 2000 : index);
+        const std::int32_t d = table[index];
+        const std::int32_t inQuadrant = x > 0 ? (y > 0 ? d : -d) : (y > 0 ? half - d : d - half);
+        const std::int32_t onY = y > 0 ? quarter : (y < 0 ? -quarter : 0);
+        const std::int32_t onX = x < 0 ? -half : 0;
+        out[k] = x == 0 ? onY : (y == 0 ? onX : inQuadrant);
+    }
+}
+
 }  // namespace
 
 const Kernels& table() {
-    static const Kernels k{pairFir,    butterflies,   toIntClamped,  magnitudes, rotate,
-                           applyGains, scaledSquares, fmDeviation,   tableMix,   envelope};
+    static const Kernels k{pairFir,    butterflies,   toIntClamped, magnitudes, rotate,  applyGains,
+                           scaledSquares, fmDeviation, tableMix,    envelope,   angles};
     return k;
 }
 

@@ -47,6 +47,11 @@ struct Kernels {
     // out[k] = 2 × √m in single precision, m = a[k]² + b[k]² kept to its low 32 bits as a
     // signed number, and 0 when that is negative.
     void (*envelope)(const std::int32_t* a, const std::int32_t* b, int count, float* out);
+    // out[k] = the angle of a[k] + j·b[k] in units where `half` is a half turn: ±quarter or 0
+    // on the axes, otherwise table[round(1000 × (|a| − |b|) / (|a| + |b|)) + 1000] (single
+    // precision, the sums in 32-bit integers) put in the quadrant of (a, b).
+    void (*angles)(const std::int32_t* a, const std::int32_t* b, int count, const std::int16_t* table,
+                   std::int32_t quarter, std::int32_t half, std::int32_t* out);
 };
 
 // The best level this processor runs, chosen once.

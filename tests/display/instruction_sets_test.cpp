@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <array>
 #include <cmath>
+#include <limits>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -173,6 +175,44 @@ TEST_F(InstructionSets, TheElementWiseKernelsAreTheSameAndAsDefined) {
         out.insert(out.end(), re.begin(), re.end());
         out.insert(out.end(), im.begin(), im.end());
         for (const float e : envelope) out.push_back(std::bit_cast<std::int32_t>(e));
+
+        // Angles over the whole 32-bit plane, the axes and the corners, against the
+        // quadrant rule with the table read at the rounded ratio.
+        std::uniform_int_distribution<std::int32_t> any(std::numeric_limits<std::int32_t>::min(),
+                                                       std::numeric_limits<std::int32_t>::max());
+        std::vector<std::int32_t> a(20000), b(20000), turned(20000);
+        constexpr std::int32_t kEdges[] = {0, 1, -1, 32767, -32768, std::numeric_limits<std::int32_t>::max(),
+                                           std::numeric_limits<std::int32_t>::min()};
+        for (std::size_t k = 0; k < a.size(); ++k) {
+            a[k] = k < 49 ? kEdges[k / 7] : (k % 3 == 0 ? sample(random) : any(random));
+            b[k] = k < 49 ? kEdges[k % 7] : (k % 3 == 0 ? sample(random) : any(random));
+        }
+        a[60] = 0;
+        b[61] = 0;
+        std::array<std::int16_t, 2001> table{};
+        for (std::size_t k = 0; k < table.size(); ++k) table[k] = static_cast<std::int16_t>(k * 7 + 3);
+        simd::kernels().angles(a.data(), b.data(), static_cast<int>(a.size()), table.data(), 16383, 32766, turned.data());
+        for (std::size_t k = 0; k < a.size(); ++k) {
+            const std::int32_t x = a[k], y = b[k];
+            std::int32_t expected = 0;
+            if (x == 0) {
+                expected = y > 0 ? 16383 : (y < 0 ? -16383 : 0);
+            } else if (y == 0) {
+                expected = x < 0 ? -32766 : 0;
+            } else {
+                const auto ux = static_cast<std::uint32_t>(x < 0 ? -static_cast<std::int64_t>(x) : x);
+                const auto uy = static_cast<std::uint32_t>(y < 0 ? -static_cast<std::int64_t>(y) : y);
+                // (−2^31, −2^31) sums to 0 in 32 bits: its true ratio, 0, is taken.
+                const auto sum = static_cast<std::int32_t>(ux + uy);
+                const float ratio = sum == 0 ? 0.0f
+                                             : static_cast<float>(static_cast<std::int32_t>(ux - uy)) /
+                                                   static_cast<float>(sum);
+                const std::int32_t d = table[static_cast<std::size_t>(std::nearbyint(ratio * 1000.0f) + 1000)];
+                expected = x > 0 ? (y > 0 ? d : -d) : (y > 0 ? 32766 - d : d - 32766);
+            }
+            EXPECT_EQ(turned[k], expected) << x << ", " << y;
+        }
+        out.insert(out.end(), turned.begin(), turned.end());
 
         std::vector<double> squares(5001);
         for (const double gain : {1.0, 100.0, 137.0, 5000.0}) {
