@@ -226,7 +226,7 @@ void ReceiveChain::processHalfBlock(int count, SampleFifo<std::int16_t>& speaker
             demodulators_.discriminateBroadcastFm(blockI_.data(), blockQ_.data(), count);
         std::fill_n(blockQ_.begin(), count, 0);
     }
-    const int resampled = resample(count);
+    const int resampled = resample(count, sideband);
     if (settings.fes < settings.fee) {
         if (mode == Mode::BroadcastFm192) {
             if (stepper.active()) {
@@ -248,7 +248,7 @@ void ReceiveChain::processHalfBlock(int count, SampleFifo<std::int16_t>& speaker
     for (int pass = 0; pass < 2 && outFill_ >= n; ++pass) blockStage(n, speaker);
 }
 
-int ReceiveChain::resample(int n) {
+int ReceiveChain::resample(int n, bool withQ) {
     const std::int64_t base = kResampleScale * halfBlocks_ * n;
     int produced = 0;
     const auto at = [&](const SampleArray& block, const std::array<std::int32_t, 2>& last, std::int64_t w) {
@@ -263,11 +263,12 @@ int ReceiveChain::resample(int n) {
         int k = 0;
         for (; k < produced && first + k < 0; ++k) {
             resampledI_[static_cast<std::size_t>(k)] = at(blockI_, lastI_, first + k);
-            resampledQ_[static_cast<std::size_t>(k)] = at(blockQ_, lastQ_, first + k);
+            if (withQ) resampledQ_[static_cast<std::size_t>(k)] = at(blockQ_, lastQ_, first + k);
         }
         const auto from = static_cast<std::size_t>(first + k);
         std::copy_n(blockI_.begin() + static_cast<std::ptrdiff_t>(from), produced - k, resampledI_.begin() + k);
-        std::copy_n(blockQ_.begin() + static_cast<std::ptrdiff_t>(from), produced - k, resampledQ_.begin() + k);
+        if (withQ)
+            std::copy_n(blockQ_.begin() + static_cast<std::ptrdiff_t>(from), produced - k, resampledQ_.begin() + k);
         outputIndex_ += produced;
     } else if (const std::int64_t v = resampleRatio_ * (outputIndex_ + 1); v / kResampleScale - halfBlocks_ * n >= -2) {
         // v = ratio × output index grows by the ratio from output to output: its whole part
@@ -281,8 +282,9 @@ int ReceiveChain::resample(int n) {
             const std::int64_t left = kResampleScale - r;
             resampledI_[static_cast<std::size_t>(produced)] = static_cast<std::int32_t>(
                 (at(blockI_, lastI_, w) * left + at(blockI_, lastI_, w + 1) * r) / kResampleScale);
-            resampledQ_[static_cast<std::size_t>(produced)] = static_cast<std::int32_t>(
-                (at(blockQ_, lastQ_, w) * left + at(blockQ_, lastQ_, w + 1) * r) / kResampleScale);
+            if (withQ)
+                resampledQ_[static_cast<std::size_t>(produced)] = static_cast<std::int32_t>(
+                    (at(blockQ_, lastQ_, w) * left + at(blockQ_, lastQ_, w + 1) * r) / kResampleScale);
             ++produced;
             w += wholeStep;
             r += partStep;

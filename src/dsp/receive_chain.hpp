@@ -216,7 +216,9 @@ private:
                     std::int32_t* display, std::int32_t* samples) const;
     void finishPendingGains();
 
-    int resample(int n);
+    // Resamples the block at Fee to the output rate's ratio; Q only `withQ` (the other
+    // modes have demodulated it away: it is zero, and nothing reads it).
+    int resample(int n, bool withQ);
     int decimate(int count, bool withQ, int fee, int fes);
     void processHalfBlock(int count, SampleFifo<std::int16_t>& speaker);
     void blockStage(int n, SampleFifo<std::int16_t>& speaker);
