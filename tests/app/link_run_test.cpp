@@ -6,9 +6,11 @@
 
 #include <chrono>
 #include <fstream>
+#include <optional>
 #include <regex>
 #include <thread>
 
+#include "support/link_server.hpp"
 #include "support/program_run.hpp"
 
 namespace orv::test {
@@ -16,39 +18,12 @@ namespace {
 
 class LinkRun : public ProgramRun {
 protected:
-    pid_t server_ = -1;
-
-    ~LinkRun() override { stopServer(); }
+    std::optional<LinkServer> server_;
 
     // orvandel in real time with the link open; the TX card is ALSA's null plugin.
-    void startServer() {
-        fs::create_directories(path("home"));
-        std::ofstream(path("home") + "/.asoundrc") << "pcm.!default { type null }\npcm.orvnull { type null }\n";
-        const std::string command = "HOME=" + path("home") + " exec " + std::string(ORVANDEL_EXE) + " --dir " +
-                                    path("settings") + " --headless --link --rx-file " + ORVANDEL_DATA +
-                                    "/demo_band.wav --rx-loop --speaker-file /dev/null --tx-file " + path("tx.wav") +
-                                    " --mode usb --offset 2000 2>" + path("server.txt");
-        server_ = ::fork();
-        if (server_ == 0) {
-            ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        // Listening within a few seconds, or the test fails below.
-        for (int k = 0; k < 100 && serverSaid().find("Listening") == std::string::npos; ++k)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    int stopServer() {
-        if (server_ <= 0) return -1;
-        ::kill(server_, SIGTERM);
-        int status = 0;
-        ::waitpid(server_, &status, 0);
-        server_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    std::string serverSaid() const {
-        std::ifstream in(path("server.txt"));
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
+    void startServer() { server_.emplace(dir, "--tx-file " + path("tx.wav") + " --mode usb --offset 2000"); }
+    int stopServer() { return server_ ? server_->stop() : -1; }
+    std::string serverSaid() const { return server_ ? server_->said() : std::string(); }
     // Runs the client; returns what it printed.
     std::string client(const std::string& args, int expectedStatus = 0) {
         const std::string out = path("client.txt");

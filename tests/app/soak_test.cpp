@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <fstream>
+#include <optional>
 #include <regex>
 
 #include "support/link_client.hpp"
+#include "support/link_server.hpp"
 #include "support/program_run.hpp"
 
 namespace orv::test {
@@ -20,41 +22,12 @@ using Clock = std::chrono::steady_clock;
 
 class Soak : public ProgramRun {
 protected:
-    pid_t server_ = -1;
+    std::optional<LinkServer> server_;
 
-    ~Soak() override { stop(); }
-    void start() {
-        fs::create_directories(path("home"));
-        std::ofstream(path("home") + "/.asoundrc") << "pcm.!default { type null }\n";
-        const std::string command = "HOME=" + path("home") + " exec " + std::string(ORVANDEL_EXE) + " --dir " +
-                                    path("settings") + " --headless --link --stats --rx-file " + ORVANDEL_DATA +
-                                    "/demo_band.wav --rx-loop --speaker-file /dev/null 2>" + path("server.txt");
-        server_ = ::fork();
-        if (server_ == 0) {
-            ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        for (int k = 0; k < 100 && said().find("Listening") == std::string::npos; ++k) std::this_thread::sleep_for(50ms);
-    }
-    int stop() {
-        if (server_ <= 0) return -1;
-        ::kill(server_, SIGTERM);
-        int status = 0;
-        ::waitpid(server_, &status, 0);
-        server_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    std::string said() const {
-        std::ifstream in(path("server.txt"));
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-    long residentKb() const {
-        std::ifstream in("/proc/" + std::to_string(server_) + "/status");
-        std::string line;
-        while (std::getline(in, line))
-            if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-        return -1;
-    }
+    void start() { server_.emplace(dir, "--stats"); }
+    int stop() { return server_ ? server_->stop() : -1; }
+    std::string said() const { return server_ ? server_->said() : std::string(); }
+    long residentKb() const { return server_ ? server_->residentKb() : -1; }
 };
 
 // Three seconds of a 700 Hz tone in 100 ms blocks, the last one sent with R.
