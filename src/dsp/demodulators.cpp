@@ -114,11 +114,15 @@ void Demodulators::fmDeviation(std::int32_t* i, std::int32_t* q, int count, int 
     ifSignal(i, q, count);
     a_.resize(static_cast<std::size_t>(count));
     b_.resize(static_cast<std::size_t>(count));
-    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) {
-        a_[n] = wrap32(static_cast<std::int64_t>(i[n]) * i[n]);            // power
-        b_[n] = wrap32(static_cast<std::int64_t>(fmPrevious_) * i[n]);     // correlation with the last sample
-        fmPrevious_ = i[n];
-    }
+    // The power and the correlation with the sample before, kept to 32 bits as 32-bit
+    // products leave them (unsigned arithmetic gives those bits without overflow).
+    const auto wrapped = [](std::int32_t x, std::int32_t y) {
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(x) * static_cast<std::uint32_t>(y));
+    };
+    if (count > 0) b_[0] = wrapped(fmPrevious_, i[0]);
+    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) a_[n] = wrapped(i[n], i[n]);
+    for (std::size_t n = 1; n < static_cast<std::size_t>(count); ++n) b_[n] = wrapped(i[n - 1], i[n]);
+    if (count > 0) fmPrevious_ = i[count - 1];
     lowPass_.run(0, a_.data(), count);
     lowPass_.run(1, b_.data(), count);
     mixedRe_.resize(static_cast<std::size_t>(count));

@@ -222,6 +222,27 @@ void butterflies(float* re, float* im, int stages, const float* cosine, const fl
     }
 }
 
+// Runs of 4 and 8 (the decimation ratios) with the run's length known, so the lanes take
+// one run each.
+template <int Size>
+void runMeansOf(const std::int32_t* __restrict in, int runs, float divisor, std::int32_t* __restrict out) {
+    for (int g = 0; g < runs; ++g) {
+        float sum = 0.0f;
+        for (int j = 0; j < Size; ++j) sum += static_cast<float>(in[g * Size + j]);
+        out[g] = static_cast<std::int32_t>(roundScalar(sum / divisor));
+    }
+}
+
+void runMeans(const std::int32_t* in, int runs, int size, float divisor, std::int32_t* out) {
+    if (size == 4) return runMeansOf<4>(in, runs, divisor, out);
+    if (size == 8) return runMeansOf<8>(in, runs, divisor, out);
+    for (int g = 0; g < runs; ++g) {
+        float sum = 0.0f;
+        for (int j = 0; j < size; ++j) sum += static_cast<float>(in[g * size + j]);
+        out[g] = static_cast<std::int32_t>(roundScalar(sum / divisor));
+    }
+}
+
 void toIntClamped(const float* v, int count, std::int32_t* out) {
     for (int k = 0; k < count; ++k) {
         float x = v[k];
@@ -355,8 +376,8 @@ void angles(const std::int32_t* __restrict a, const std::int32_t* __restrict b, 
 }  // namespace
 
 const Kernels& table() {
-    static const Kernels k{pairFir,    butterflies,   toIntClamped, magnitudes, rotate,  applyGains,
-                           scaledSquares, fmDeviation, tableMix,    envelope,   angles};
+    static const Kernels k{pairFir,       butterflies, runMeans, toIntClamped, magnitudes, rotate,
+                           applyGains,    scaledSquares, fmDeviation, tableMix, envelope, angles};
     return k;
 }
 

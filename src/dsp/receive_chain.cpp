@@ -347,6 +347,11 @@ int ReceiveChain::decimate(int count, bool withQ, int fee, int fes) {
         }
         return emitted;
     }
+    const int roomLeft = static_cast<int>(kOutCapacity) - outFill_;
+    if (const int whole = fee / fes; fee % fes == 0 && decimatorLast_ == decimatorCount_ / whole &&
+                                     (decimatorCount_ % whole != 0 || (sumI_ == 0 && sumQ_ == 0)) &&
+                                     (decimatorCount_ + count) / whole - decimatorCount_ / whole <= roomLeft)
+        return decimateWhole(count, withQ, whole);
     const float ratio = static_cast<float>(fee / fes);
     // The quotient count × fes / fee, kept with its remainder so each sample costs an
     // addition rather than a division.
@@ -360,7 +365,6 @@ int ReceiveChain::decimate(int count, bool withQ, int fee, int fes) {
     const std::int32_t* inQ = resampledQ_.data();
     std::int32_t* outI = outI_.data() + outFill_;
     std::int32_t* outQ = outQ_.data() + outFill_;
-    const int roomLeft = static_cast<int>(kOutCapacity) - outFill_;
     for (int k = 0; k < count; ++k) {
         sumI += static_cast<float>(inI[k]);
         if (withQ) sumQ += static_cast<float>(inQ[k]);
@@ -381,6 +385,50 @@ int ReceiveChain::decimate(int count, bool withQ, int fee, int fes) {
     }
     decimatorCount_ = counted;
     decimatorLast_ = last;
+    sumI_ = sumI;
+    sumQ_ = sumQ;
+    return emitted;
+}
+
+int ReceiveChain::decimateWhole(int count, bool withQ, int whole) {
+    const float ratio = static_cast<float>(whole);
+    const std::int32_t* inI = resampledI_.data();
+    const std::int32_t* inQ = resampledQ_.data();
+    std::int32_t* outI = outI_.data() + outFill_;
+    std::int32_t* outQ = outQ_.data() + outFill_;
+    float sumI = sumI_;
+    float sumQ = sumQ_;
+    int k = 0;
+    int emitted = 0;
+    // The run the last call began goes on from its sums.
+    if (int inRun = static_cast<int>(decimatorCount_ % whole); inRun != 0) {
+        for (; k < count && inRun < whole; ++k, ++inRun) {
+            sumI += static_cast<float>(inI[k]);
+            if (withQ) sumQ += static_cast<float>(inQ[k]);
+        }
+        if (inRun == whole) {
+            outI[0] = roundToInt(sumI / ratio);
+            outQ[0] = withQ ? roundToInt(sumQ / ratio) : 0;
+            emitted = 1;
+            sumI = 0;
+            sumQ = 0;
+        }
+    }
+    // Whole runs side by side, then the start of the next.
+    const int runs = (count - k) / whole;
+    const simd::Kernels& kernels = simd::kernels();
+    kernels.runMeans(inI + k, runs, whole, ratio, outI + emitted);
+    if (withQ)
+        kernels.runMeans(inQ + k, runs, whole, ratio, outQ + emitted);
+    else
+        std::fill_n(outQ + emitted, runs, 0);
+    emitted += runs;
+    for (k += runs * whole; k < count; ++k) {
+        sumI += static_cast<float>(inI[k]);
+        if (withQ) sumQ += static_cast<float>(inQ[k]);
+    }
+    decimatorCount_ += count;
+    decimatorLast_ = decimatorCount_ / whole;
     sumI_ = sumI;
     sumQ_ = sumQ;
     return emitted;

@@ -220,6 +220,8 @@ private:
     // modes have demodulated it away: it is zero, and nothing reads it).
     int resample(int n, bool withQ);
     int decimate(int count, bool withQ, int fee, int fes);
+    // The same at a whole ratio, its state in step (the usual case): runs side by side.
+    int decimateWhole(int count, bool withQ, int whole);
     void processHalfBlock(int count, SampleFifo<std::int16_t>& speaker);
     void blockStage(int n, SampleFifo<std::int16_t>& speaker);
     void outputStage(int n, SampleFifo<std::int16_t>& speaker);

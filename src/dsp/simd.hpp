@@ -20,6 +20,9 @@ struct Kernels {
     // stage s uses its 2^s twiddles from cosine/sine + 2^s − 1, the sine negated when
     // `conjugate`.
     void (*butterflies)(float* re, float* im, int stages, const float* cosine, const float* sine, bool conjugate);
+    // out[g] = round(sum / divisor) for each run g of `size` samples from in[g × size], the
+    // sum in single precision from 0 in order.
+    void (*runMeans)(const std::int32_t* in, int runs, int size, float divisor, std::int32_t* out);
     // out[k] = round(v[k]) with v limited to ±2.14e9.
     void (*toIntClamped)(const float* v, int count, std::int32_t* out);
     // out[k] = round(√((re² + im²) × scale) / length), re and im taken as floats.

@@ -214,6 +214,19 @@ TEST_F(InstructionSets, TheElementWiseKernelsAreTheSameAndAsDefined) {
         }
         out.insert(out.end(), turned.begin(), turned.end());
 
+        // The decimator's means over runs of 4, 8 and another length, full-scale sums.
+        for (const int size : {4, 8, 3}) {
+            const int runs = static_cast<int>(i.size()) / size;
+            std::vector<std::int32_t> means(static_cast<std::size_t>(runs));
+            simd::kernels().runMeans(i.data(), runs, size, static_cast<float>(size), means.data());
+            for (int g = 0; g < runs; ++g) {
+                float sum = 0.0f;
+                for (int j = 0; j < size; ++j) sum += static_cast<float>(i[static_cast<std::size_t>(g * size + j)]);
+                EXPECT_EQ(means[static_cast<std::size_t>(g)], std::nearbyint(sum / static_cast<float>(size))) << g;
+            }
+            out.insert(out.end(), means.begin(), means.end());
+        }
+
         std::vector<double> squares(5001);
         for (const double gain : {1.0, 100.0, 137.0, 5000.0}) {
             simd::kernels().scaledSquares(gained.data(), 5001, gain * gain, squares.data());
