@@ -1,6 +1,7 @@
 #include "display/display.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 
@@ -129,7 +130,7 @@ void Display::mapSpectrum(int captureRate) {
     const auto value = [&](int k, float r, int sign) {
         const float v = (static_cast<float>(spectrum_.bin(sign * k)) * (1 - r) +
                          static_cast<float>(spectrum_.bin(sign * (k + 1))) * r) / 33.333f;
-        return static_cast<std::int32_t>(std::nearbyint(std::clamp(v, 1.0f, 3000.0f)));
+        return static_cast<std::int32_t>(simd::roundEven(std::clamp(v, 1.0f, 3000.0f)));
     };
     for (int x = w / 2; x < w; ++x) {
         const std::int32_t f = ((x - w / 2) * 2 * halfSpan_ + halfSpan_) / (w - 2);
@@ -147,8 +148,21 @@ std::vector<Colour> Display::rowColours(bool spectrumAgc, bool grey) const {
         const std::int32_t largest = *std::max_element(line_.begin(), line_.end());
         scale = largest == 0 ? 1 : std::min(3000 / largest, 100);
     }
+    // The colours of 0 … 3000 worked out once per palette; above 3000 both give 3000's.
+    static const auto palettes = [] {
+        std::array<std::array<Colour, 3001>, 2> p{};
+        for (int a = 0; a <= 3000; ++a) {
+            p[0][static_cast<std::size_t>(a)] = waterfallColour(a, false);
+            p[1][static_cast<std::size_t>(a)] = waterfallColour(a, true);
+        }
+        return p;
+    }();
+    const auto& palette = palettes[grey ? 1 : 0];
     std::vector<Colour> row(line_.size());
-    for (std::size_t x = 0; x < line_.size(); ++x) row[x] = waterfallColour(line_[x] * scale, grey);
+    for (std::size_t x = 0; x < line_.size(); ++x) {
+        const std::int32_t a = line_[x] * scale;
+        row[x] = a < 0 ? waterfallColour(a, grey) : palette[static_cast<std::size_t>(std::min(a, 3000))];
+    }
     return row;
 }
 

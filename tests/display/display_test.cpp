@@ -68,6 +68,21 @@ TEST(Display, TheSpectrumAgcFillsTheRangeButAtMostAHundredfold) {
     EXPECT_EQ(silent.rowColours(true, true)[5], waterfallColour(0, true));  // all zero: ×1
 }
 
+// A row's colours are the colour map's for every value it can hold, from below 0 to past
+// 3000, in both palettes.
+TEST(Display, RowColoursFollowTheColourMapForEveryValue) {
+    Display d;
+    const auto width = static_cast<std::int32_t>(d.line().size());
+    for (std::int32_t first = -10; first < 3100; first += width) {
+        for (std::int32_t x = 0; x < width; ++x) d.line()[static_cast<std::size_t>(x)] = first + x;
+        for (const bool grey : {false, true}) {
+            const auto row = d.rowColours(false, grey);
+            for (std::int32_t x = 0; x < width; ++x)
+                ASSERT_EQ(row[static_cast<std::size_t>(x)], waterfallColour(first + x, grey)) << first + x << " " << grey;
+        }
+    }
+}
+
 TEST(Display, NothingIsDrawnAsOneExceptColumnZero) {
     Display d;
     d.initTransform(44100, 2048);
