@@ -1,7 +1,6 @@
 // Program entry: parses the command line, checks the files, builds the ports and the
 // station, runs it, and completes the outputs.
 #include <atomic>
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -30,10 +29,10 @@
 #include "platform/qt_waterfall.hpp"
 #include "platform/real_clock.hpp"
 #include "platform/role_wave_api.hpp"
-#include "ui/link_socket.hpp"
 #include "platform/system_mixer.hpp"
 #include "station/station.hpp"
 #include "transmit/transmit_buffers.hpp"
+#include "ui/link_socket.hpp"
 
 namespace {
 
