@@ -39,6 +39,7 @@ bool enterRealTimeProgram(char** argv, Bilingual& error) {
     return false;
 }
 
+// Never reached with a real-time run: enterRealTimeProgram has handed it over.
 std::unique_ptr<RealTime> makeRealTime(const Options&, int&, char**) { return nullptr; }
 
 }  // namespace orv

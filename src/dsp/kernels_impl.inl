@@ -222,25 +222,22 @@ void butterflies(float* re, float* im, int stages, const float* cosine, const fl
     }
 }
 
-// Runs of 4 and 8 (the decimation ratios) with the run's length known, so the lanes take
-// one run each.
+// Runs of 4 and 8 (the decimation ratios) get their length at compile time, so the lanes
+// take one run each; Size 0 reads it at run time.
 template <int Size>
-void runMeansOf(const std::int32_t* __restrict in, int runs, float divisor, std::int32_t* __restrict out) {
+void runMeansOf(const std::int32_t* __restrict in, int runs, int size, float divisor, std::int32_t* __restrict out) {
+    const int length = Size != 0 ? Size : size;
     for (int g = 0; g < runs; ++g) {
         float sum = 0.0f;
-        for (int j = 0; j < Size; ++j) sum += static_cast<float>(in[g * Size + j]);
+        for (int j = 0; j < length; ++j) sum += static_cast<float>(in[g * length + j]);
         out[g] = static_cast<std::int32_t>(roundScalar(sum / divisor));
     }
 }
 
 void runMeans(const std::int32_t* in, int runs, int size, float divisor, std::int32_t* out) {
-    if (size == 4) return runMeansOf<4>(in, runs, divisor, out);
-    if (size == 8) return runMeansOf<8>(in, runs, divisor, out);
-    for (int g = 0; g < runs; ++g) {
-        float sum = 0.0f;
-        for (int j = 0; j < size; ++j) sum += static_cast<float>(in[g * size + j]);
-        out[g] = static_cast<std::int32_t>(roundScalar(sum / divisor));
-    }
+    if (size == 4) return runMeansOf<4>(in, runs, size, divisor, out);
+    if (size == 8) return runMeansOf<8>(in, runs, size, divisor, out);
+    runMeansOf<0>(in, runs, size, divisor, out);
 }
 
 void toIntClamped(const float* v, int count, std::int32_t* out) {
