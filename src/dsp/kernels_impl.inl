@@ -259,8 +259,8 @@ void magnitudes(const std::int32_t* re, const std::int32_t* im, int count, float
     }
 }
 
-// The three below are plain loops that the compiler spreads across the lanes of each
-// level (gathers, multiplies of whole numbers, divisions by a constant).
+// The loops below are plain ones that the compiler spreads across the lanes of each level
+// (gathers, multiplies of whole numbers, divisions by a constant, strided loads).
 void rotate(std::int32_t* __restrict i, std::int32_t* __restrict q, const std::int32_t* __restrict phase, int count,
             const std::int32_t* __restrict cosine, const std::int32_t* __restrict sine) {
     for (int k = 0; k < count; ++k) {
@@ -281,6 +281,25 @@ void applyGains(const std::int16_t* __restrict in, int stride, const std::int32_
     } else {
         for (int k = 0; k < count; ++k) out[k] = limited(in[k * stride] * gain[k] / 100);
     }
+}
+
+void widen(const std::int16_t* __restrict in, int stride, int count, std::int32_t* __restrict out) {
+    if (stride == 2) {
+        for (int k = 0; k < count; ++k) out[k] = in[2 * k];
+    } else {
+        for (int k = 0; k < count; ++k) out[k] = in[k * stride];
+    }
+}
+
+std::int32_t peakMagnitude(const std::int16_t* __restrict in, int stride, int count) {
+    const auto magnitude = [](std::int32_t v) { return v < 0 ? -v : v; };
+    std::int32_t peak = 0;
+    if (stride == 2) {
+        for (int k = 0; k < count; ++k) peak = peak > magnitude(in[2 * k]) ? peak : magnitude(in[2 * k]);
+    } else {
+        for (int k = 0; k < count; ++k) peak = peak > magnitude(in[k * stride]) ? peak : magnitude(in[k * stride]);
+    }
+    return peak;
 }
 
 void scaledSquares(const std::int32_t* __restrict v, int count, double divisor, double* __restrict out) {
@@ -374,7 +393,7 @@ void angles(const std::int32_t* __restrict a, const std::int32_t* __restrict b, 
 
 const Kernels& table() {
     static const Kernels k{pairFir,       butterflies, runMeans, toIntClamped, magnitudes, rotate,
-                           applyGains,    scaledSquares, fmDeviation, tableMix, envelope, angles};
+                           applyGains,    widen,       peakMagnitude, scaledSquares, fmDeviation, tableMix, envelope, angles};
     return k;
 }
 

@@ -113,8 +113,10 @@ void ReceiveChain::finishPendingGains() {
         for (int c = 1; c <= channels; ++c) {
             const std::int16_t* in = channelStart(p.frames, p.channels, c);
             const int first = (c - 1) * p.count;
-            for (int j = std::max(p.stepped, first); j < first + p.count; ++j)
-                gains[j] = run.step(in[static_cast<std::size_t>(j - first) * stride]);
+            const int from = std::max(p.stepped, first);
+            if (from < first + p.count)
+                run.steps(in + static_cast<std::size_t>(from - first) * stride, stride, first + p.count - from,
+                          gains + from);
         }
         keep(run);
         p.stepped = steps;
@@ -160,7 +162,7 @@ void ReceiveChain::applyGains(const std::int16_t* in, std::size_t stride, int co
         std::copy_n(gained, count, other);
         return;
     }
-    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) other[n] = in[n * stride];
+    simd::kernels().widen(in, static_cast<int>(stride), count, other);
 }
 
 void ReceiveChain::convertHalfBlock(std::span<const std::int16_t> frames, int channels, int channel, int count,
@@ -179,7 +181,7 @@ void ReceiveChain::convertHalfBlock(std::span<const std::int16_t> frames, int ch
     if (gains_.size() < static_cast<std::size_t>(count)) gains_.resize(static_cast<std::size_t>(count));
     std::int32_t* gains = gains_.data();
     GainRun run = gainRun();
-    for (std::size_t n = 0; n < static_cast<std::size_t>(count); ++n) gains[n] = run.step(in[n * stride]);
+    run.steps(in, stride, count, gains);
     keep(run);
     applyGains(in, stride, count, gains, display, samples);
 }

@@ -171,6 +171,25 @@ private:
             }
             return gain;
         }
+        // Steps in[k × stride] for k < count into gains. While the smoother is settled and
+        // the peak window goes on, the gain stays and only the peak moves: such stretches
+        // are taken whole.
+        void steps(const std::int16_t* in, std::size_t stride, int count, std::int32_t* gains) {
+            for (int n = 0; n < count;) {
+                const int stretch = settled ? std::min(count - n, window - 1 - peakCount) : 0;
+                if (stretch <= 0) {
+                    gains[n] = step(in[static_cast<std::size_t>(n) * stride]);
+                    ++n;
+                    continue;
+                }
+                const std::int16_t* from = in + static_cast<std::size_t>(n) * stride;
+                peak = std::max(peak, simd::kernels().peakMagnitude(from, static_cast<int>(stride), stretch));
+                peakCount += stretch;
+                gain = fixedGain ? 100 : static_cast<std::int32_t>(simd::roundEven(smoother.output));
+                std::fill_n(gains + n, stretch, gain);
+                n += stretch;
+            }
+        }
     };
     // A half block whose display gains are still to be worked out, and how many of its
     // gain steps (I then Q) are done.

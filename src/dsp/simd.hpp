@@ -35,6 +35,10 @@ struct Kernels {
                    const std::int32_t* sine);
     // out[k] = in[k × stride] × gain[k] / 100 (truncated), limited to ±32767.
     void (*applyGains)(const std::int16_t* in, int stride, const std::int32_t* gain, int count, std::int32_t* out);
+    // out[k] = in[k × stride].
+    void (*widen)(const std::int16_t* in, int stride, int count, std::int32_t* out);
+    // The largest |in[k × stride]| of k < count, 0 for none.
+    std::int32_t (*peakMagnitude)(const std::int16_t* in, int stride, int count);
     // out[k] = v[k]² / divisor × 10000 in double precision, the square exact.
     void (*scaledSquares)(const std::int32_t* v, int count, double divisor, double* out);
     // The narrow-FM deviation from the filtered power and correlation:

@@ -146,6 +146,20 @@ TEST_F(InstructionSets, TheElementWiseKernelsAreTheSameAndAsDefined) {
                 EXPECT_EQ(gained[k], std::clamp(frames[k * stride] * gains[k] / 100, -32767, 32767)) << k;
             out.insert(out.end(), gained.begin(), gained.end());
         }
+        // The card's samples as they are, and the peak of every length up to past a few
+        // vectors (−32768 where it is the peak at last).
+        frames[75] = -32768;
+        for (const int stride : {1, 2}) {
+            simd::kernels().widen(frames.data(), stride, 5001, gained.data());
+            for (std::size_t k = 0; k < gained.size(); ++k) EXPECT_EQ(gained[k], frames[k * stride]) << k;
+            out.insert(out.end(), gained.begin(), gained.end());
+            std::int32_t peak = 0;
+            for (int count = 0; count <= 100; ++count) {
+                EXPECT_EQ(simd::kernels().peakMagnitude(frames.data() + 3, stride, count), peak) << stride << " " << count;
+                peak = std::max(peak, std::abs(std::int32_t{frames[3 + static_cast<std::size_t>(count * stride)]}));
+            }
+            out.push_back(peak);
+        }
 
         // The AM mixer on every 0.1° angle, and its envelope with sums of squares that
         // leave 32 bits.

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <complex>
 #include <vector>
 
@@ -209,6 +211,60 @@ TEST(ConvertHalfBlock, TheDisplayGainsAreTheSameWhereverTheChainWorksThemOut) {
                 ASSERT_EQ(whole.chain.displayQ(2048)[n], alone.chain.displayQ(2048)[n]) << half << " " << n;
             }
         }
+    }
+}
+
+// The input gain as defined: every sample goes through the peak detector, and the
+// smoother steps towards the target on every sample, settled or not.
+struct InputGainModel {
+    explicit InputGainModel(int fee) : window(2 * (fee / 4)) { smoother.period = 1.0f / (2.0f * static_cast<float>(fee)); }
+    std::int32_t step(std::int32_t v) {
+        peak = std::max(peak, std::abs(v));
+        smoother.step(static_cast<float>(target));
+        const auto gain = static_cast<std::int32_t>(std::nearbyint(smoother.output));
+        if (++count >= window) {
+            target = peak == 0 ? 5000 : std::clamp(1092200 / peak, 100, 5000);
+            peak = 0;
+            count = 0;
+        }
+        return gain;
+    }
+    Smoother smoother{10.0f, 10.0f, 0.0f, 0.333f};
+    std::int32_t window;
+    std::int32_t peak = 0;
+    std::int32_t count = 0;
+    std::int32_t target = 100;
+};
+
+// The smoother comes to rest on a steady level (its step then changes nothing), the level
+// then jumps and rests again; the peak windows end inside half blocks and between I and Q.
+TEST(ConvertHalfBlock, TheInputGainIsTheSmoothersStepOnEverySampleSettledOrNot) {
+    for (const int channels : {2, 1}) {
+        ChainFixture f(44100);
+        f.chain.setSpectrumAgc(true);
+        InputGainModel model(44100);
+        const auto level = [](long t) { return t < 200000 ? 3000 : (t < 400000 ? 20000 : 700); };
+        long t = 0;
+        bool rested = false;
+        for (int half = 0; half < 600; ++half) {
+            std::vector<std::int16_t> frames;
+            for (int n = 0; n < 1000; ++n, ++t)
+                for (int c = 0; c < channels; ++c)
+                    frames.push_back(static_cast<std::int16_t>(level(t) * ((t + c) % 7 - 3) / 3));
+            for (int c = 1; c <= channels; ++c) {
+                f.chain.convertHalfBlock(frames, channels, c, 1000, 0);
+                const std::span<const std::int32_t> display = c == 1 ? f.chain.displayI(1000) : f.chain.displayQ(1000);
+                for (int n = 0; n < 1000; ++n) {
+                    const std::int32_t v = frames[static_cast<std::size_t>(n * channels + c - 1)];
+                    const std::int32_t expected = std::clamp(v * model.step(v) / 100, -32767, 32767);
+                    ASSERT_EQ(display[static_cast<std::size_t>(n)], expected) << channels << " half " << half << " channel " << c << " " << n;
+                }
+            }
+            Smoother probe = model.smoother;
+            probe.step(static_cast<float>(model.target));
+            rested = rested || (probe.output == model.smoother.output && probe.previousInput == model.smoother.previousInput);
+        }
+        EXPECT_TRUE(rested) << "the level never let the smoother rest";
     }
 }
 
