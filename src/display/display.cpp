@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 #include "dsp/simd.hpp"
 
@@ -19,6 +20,19 @@ int tickCount(int fee) {
     if (fee == 44100 || fee == 11025) return 22;
     if (fee == 12000) return 12;
     return 24;
+}
+
+// The sum of the squares of both channels when it is exact in a double: every square below
+// 2^31 and at most 2^22 of them, so the sum stays below 2^53.
+std::optional<std::int64_t> exactSquareSum(std::span<const std::int32_t> i, std::span<const std::int32_t> q) {
+    if (i.size() + q.size() > (std::size_t{1} << 22)) return std::nullopt;
+    const simd::Kernels& kernels = simd::kernels();
+    std::int64_t largestI = 0;
+    std::int64_t largestQ = 0;
+    const std::uint64_t sum = kernels.squareSum(i.data(), static_cast<int>(i.size()), &largestI) +
+                              kernels.squareSum(q.data(), static_cast<int>(q.size()), &largestQ);
+    if (std::max(largestI, largestQ) >= (std::int64_t{1} << 31)) return std::nullopt;
+    return static_cast<std::int64_t>(sum);
 }
 
 }  // namespace
@@ -76,42 +90,49 @@ void Display::initTransform(int captureRate, int blockLength) {
     transformReady_ = true;
 }
 
+std::int32_t Display::roundedRms(std::span<const std::int32_t> i, std::span<const std::int32_t> q,
+                                 std::int32_t gain) {
+    const auto rounded = [&](double sum) {
+        return static_cast<std::int32_t>(std::nearbyint(std::sqrt(sum / static_cast<double>(i.size()))));
+    };
+    const std::optional<std::int64_t> whole = exactSquareSum(i, q);
+    if (gain == 0) {
+        // Squares of whole numbers summed exactly need no order.
+        if (whole) return rounded(static_cast<double>(*whole));
+        double sum = 0;
+        for (const auto* samples : {&i, &q})
+            for (const std::int32_t v : *samples) sum += static_cast<double>(v) * v;
+        return rounded(sum);
+    }
+    // Each square is scaled by 10000 / gain² on its own and the scaled squares are summed in
+    // order. That sum lies within (n + 4) rounding errors of 10000 × (exact sum) / gain²,
+    // and neither the root nor the rounding goes down as the sum goes up: when both ends of
+    // a wider band round alike, the sum in order rounds so too.
+    const double divisor = static_cast<double>(gain) * gain;
+    if (whole) {
+        const double centre = static_cast<double>(*whole) / divisor * 10000;
+        const double margin = (static_cast<double>(i.size() + q.size()) + 8) * 0x1p-51;
+        const std::int32_t low = rounded(centre * (1 - margin));
+        if (low == rounded(centre * (1 + margin))) return low;
+    }
+    const std::size_t n = i.size();
+    squares_.resize(n + q.size());
+    double* squares = squares_.data();
+    const simd::Kernels& kernels = simd::kernels();
+    kernels.scaledSquares(i.data(), static_cast<int>(n), divisor, squares);
+    kernels.scaledSquares(q.data(), static_cast<int>(q.size()), divisor, squares + n);
+    double sum = 0;
+    for (const double v : squares_) sum += v;
+    return rounded(sum);
+}
+
 Display::Level Display::measureLevel(std::span<const std::int32_t> i, std::span<const std::int32_t> q,
                                      std::int32_t inputGain, bool spectrumAgc) {
     // The display samples carry the input gain when the spectrum AGC is on: take it out,
     // so the meter shows the card's own level.
-    double sum = 0;
-    if (spectrumAgc && inputGain != 0) {
-        // Each square scaled on its own (side by side), then summed in order.
-        const double gain = inputGain;
-        const std::size_t n = i.size();
-        squares_.resize(n + q.size());
-        double* squares = squares_.data();
-        const simd::Kernels& kernels = simd::kernels();
-        kernels.scaledSquares(i.data(), static_cast<int>(n), gain * gain, squares);
-        kernels.scaledSquares(q.data(), static_cast<int>(q.size()), gain * gain, squares + n);
-        for (const double v : squares_) sum += v;
-    } else {
-        // Squares of 16-bit samples are whole and below 2^31, and their sum stays below
-        // 2^53: the double sum is exact in any order, so an integer sum gives it.
-        std::int64_t whole = 0;
-        std::int64_t largest = 0;
-        for (const auto* samples : {&i, &q})
-            for (const std::int32_t v : *samples) {
-                const std::int64_t square = static_cast<std::int64_t>(v) * v;
-                whole += square;
-                largest = std::max(largest, square);
-            }
-        sum = static_cast<double>(whole);
-        if (largest >= (std::int64_t{1} << 31) || i.size() + q.size() > (std::size_t{1} << 22)) {
-            sum = 0;
-            for (const auto* samples : {&i, &q})
-                for (const std::int32_t v : *samples) sum += static_cast<double>(v) * v;
-        }
-    }
-    const double rms = std::sqrt(sum / static_cast<double>(i.size()));
+    const std::int32_t rms = roundedRms(i, q, spectrumAgc ? inputGain : 0);
     Level level;
-    level.percent = std::min(levelHistory_.add(static_cast<std::int32_t>(std::nearbyint(rms))), 100.0);
+    level.percent = std::min(levelHistory_.add(rms), 100.0);
     level.meterPosition = static_cast<int>(std::nearbyint((level.percent + 2) / 5));
     level.saturated = level.percent >= 70.0;
     level_ = level;

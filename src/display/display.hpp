@@ -80,6 +80,9 @@ public:
     // The level of a block of display samples, before the display's gain.
     Level measureLevel(std::span<const std::int32_t> i, std::span<const std::int32_t> q, std::int32_t inputGain,
                        bool spectrumAgc);
+    // The meter's reading: √(Σ squares / |i|) over the samples of i and q, rounded, each
+    // square taken back by the gain (× 10000 / gain², 0: no gain) and summed in order.
+    std::int32_t roundedRms(std::span<const std::int32_t> i, std::span<const std::int32_t> q, std::int32_t gain);
     // Whether this block is displayed: every block when Fee = Fes, else one in two up to
     // 48000 and one in Fee / 24000 above.
     bool divideDisplayRate(int fee, int fes);

@@ -306,6 +306,18 @@ void scaledSquares(const std::int32_t* __restrict v, int count, double divisor, 
     for (int k = 0; k < count; ++k) out[k] = static_cast<double>(v[k]) * v[k] / divisor * 10000;
 }
 
+std::uint64_t squareSum(const std::int32_t* __restrict v, int count, std::int64_t* largest) {
+    std::uint64_t sum = 0;
+    std::int64_t most = 0;
+    for (int k = 0; k < count; ++k) {
+        const std::int64_t square = static_cast<std::int64_t>(v[k]) * v[k];
+        sum += static_cast<std::uint64_t>(square);
+        most = most > square ? most : square;
+    }
+    *largest = most;
+    return sum;
+}
+
 inline float fromBits(std::uint32_t b) { return __builtin_bit_cast(float, b); }
 inline std::uint32_t toBits(float f) { return __builtin_bit_cast(std::uint32_t, f); }
 
@@ -393,7 +405,7 @@ void angles(const std::int32_t* __restrict a, const std::int32_t* __restrict b, 
 
 const Kernels& table() {
     static const Kernels k{pairFir,       butterflies, runMeans, toIntClamped, magnitudes, rotate,
-                           applyGains,    widen,       peakMagnitude, scaledSquares, fmDeviation, tableMix, envelope, angles};
+                           applyGains,    widen,       peakMagnitude, scaledSquares, squareSum, fmDeviation, tableMix, envelope, angles};
     return k;
 }
 

@@ -41,6 +41,8 @@ struct Kernels {
     std::int32_t (*peakMagnitude)(const std::int16_t* in, int stride, int count);
     // out[k] = v[k]² / divisor × 10000 in double precision, the square exact.
     void (*scaledSquares)(const std::int32_t* v, int count, double divisor, double* out);
+    // The sum of v[k]² modulo 2^64, and the largest square.
+    std::uint64_t (*squareSum)(const std::int32_t* v, int count, std::int64_t* largest);
     // The narrow-FM deviation from the filtered power and correlation:
     // out[k] = round(((acos(s) / radiansPerCycle) − 1) × ifHz), s = correlation[k] /
     // max(power[k], 1) limited to 0 … 1, in single precision. The arc cosine is the C

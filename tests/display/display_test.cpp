@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <vector>
 
 #include "display/tuning.hpp"
@@ -107,6 +108,45 @@ TEST(Display, SaturationShowsFrom70Percent) {
     const std::vector<std::int32_t> zero(2048, 0);
     withGain.measureLevel(gained, zero, 200, true);
     EXPECT_NEAR(withGain.level().percent, 10000.0 * 100 / 22 / 23170, 0.01);
+}
+
+// The reading as defined: each square taken back by the gain on its own, the scaled
+// squares summed in order, the root rounded to the nearest (ties to even).
+std::int32_t rmsInOrder(const std::vector<std::int32_t>& i, const std::vector<std::int32_t>& q, std::int32_t gain) {
+    double sum = 0;
+    for (const auto* samples : {&i, &q})
+        for (const std::int32_t v : *samples)
+            sum += gain == 0 ? static_cast<double>(v) * v
+                             : static_cast<double>(v) * v / (static_cast<double>(gain) * gain) * 10000;
+    return static_cast<std::int32_t>(std::nearbyint(std::sqrt(sum / static_cast<double>(i.size()))));
+}
+
+TEST(Display, TheLevelIsTheRootOfTheSquaresSummedInOrder) {
+    struct Case {
+        const char* what;
+        std::vector<std::int32_t> i, q;
+        std::int32_t gain;
+    };
+    std::mt19937 random(7);
+    const auto noise = [&](int n, int amplitude) {
+        std::uniform_int_distribution<std::int32_t> sample(-amplitude, amplitude);
+        std::vector<std::int32_t> v(static_cast<std::size_t>(n));
+        for (auto& x : v) x = sample(random);
+        return v;
+    };
+    std::vector<Case> cases{
+        // 96² × 10000 / 128² / 4 = 37.5² exactly: the root is a tie, rounded to the even 38.
+        {"a tie", {96, 0, 0, 0}, {0, 0, 0, 0}, 128},
+        {"silence", std::vector<std::int32_t>(2048, 0), std::vector<std::int32_t>(2048, 0), 300},
+        {"squares past 2^31", noise(2048, 2000000), noise(2048, 2000000), 100},
+        {"squares past 2^31, no gain", noise(1024, 2000000), noise(1024, 2000000), 0},
+    };
+    for (const std::int32_t gain : {0, 100, 137, 2500, 5000})
+        for (int round = 0; round < 20; ++round)
+            cases.push_back({"noise", noise(2048, 32767), noise(2048, 32767), gain});
+    Display d;
+    for (const Case& c : cases) EXPECT_EQ(d.roundedRms(c.i, c.q, c.gain), rmsInOrder(c.i, c.q, c.gain)) << c.what;
+    EXPECT_EQ(d.roundedRms(cases[0].i, cases[0].q, 128), 38);
 }
 
 TEST(Display, OneBlockInEightIsDisplayedAt192000) {

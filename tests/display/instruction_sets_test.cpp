@@ -241,6 +241,17 @@ TEST_F(InstructionSets, TheElementWiseKernelsAreTheSameAndAsDefined) {
             out.insert(out.end(), means.begin(), means.end());
         }
 
+        std::int64_t largest = 0;
+        std::uint64_t whole = 0;
+        std::int64_t most = 0;
+        for (const std::int32_t v : gained) {
+            whole += static_cast<std::uint64_t>(std::int64_t{v} * v);
+            most = std::max(most, std::int64_t{v} * v);
+        }
+        EXPECT_EQ(simd::kernels().squareSum(gained.data(), 5001, &largest), whole);
+        EXPECT_EQ(largest, most);
+        out.push_back(largest);
+
         std::vector<double> squares(5001);
         for (const double gain : {1.0, 100.0, 137.0, 5000.0}) {
             simd::kernels().scaledSquares(gained.data(), 5001, gain * gain, squares.data());
