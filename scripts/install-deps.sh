@@ -2,7 +2,7 @@
 # Installs the Debian packages Orvandel builds and tests with, only those missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config
-          qt6-base-dev qt6-serialport-dev portaudio19-dev libasound2-dev libsndfile1-dev fonts-dejavu-core
+          qt6-base-dev qt6-serialport-dev portaudio19-dev libasound2-dev libsndfile1-dev libpng-dev fonts-dejavu-core
           googletest libgtest-dev libgmock-dev libbenchmark-dev
           clang libclang-rt-14-dev)
 missing=()

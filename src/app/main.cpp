@@ -12,7 +12,6 @@
 #include <vector>
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QObject>
 
 #include "app/batch_run.hpp"
@@ -20,13 +19,14 @@
 #include "app/real_time.hpp"
 #include "app/tick_times.hpp"
 #include "app/transmit_run.hpp"
+#include "display/waterfall_image.hpp"
 #include "platform/console_view.hpp"
 #include "platform/file_wave_api.hpp"
 #include "platform/null_wave_api.hpp"
 #include "platform/output_file.hpp"
 #include "platform/posix_files.hpp"
 #include "platform/proc_stat_load.hpp"
-#include "platform/qt_waterfall.hpp"
+#include "platform/png_file.hpp"
 #include "platform/real_clock.hpp"
 #include "platform/role_wave_api.hpp"
 #include "platform/system_mixer.hpp"
@@ -273,18 +273,10 @@ void sayStatistics(const orv::Station& station, const orv::TickTimes& ticks, con
                   " ms ; redémarrages de la capture : " + restarts});
 }
 
-// The application of a run without a window. Drawing the waterfall needs fonts, hence a
-// GUI application; without a display it draws off screen.
-std::unique_ptr<QCoreApplication> makeApplication(const orv::Options& options, int& argc, char** argv) {
-    if (options.waterfall.empty()) return std::make_unique<QCoreApplication>(argc, argv);
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    return std::make_unique<QGuiApplication>(argc, argv);
-}
-
 // The speaker file and the waterfall put in place, with what was written. False when
 // one of them cannot be.
 bool completeOutputs(const orv::Options& options, orv::Station& station, SoundDevices& devices, Outputs& outputs,
-                     const orv::QtWaterfall& waterfall, const Say& say) {
+                     const orv::WaterfallImage& waterfall, const Say& say) {
     Bilingual error;
     if (!options.txFile.empty()) {
         if (!devices.tx().finishOutput()) {
@@ -317,7 +309,8 @@ bool completeOutputs(const orv::Options& options, orv::Station& station, SoundDe
     }
     if (!options.waterfall.empty()) {
         std::string reason;
-        if (!waterfall.savePng(outputs.waterfall.writePath(), reason)) {
+        if (!orv::writePng(outputs.waterfall.writePath(), waterfall.width(), waterfall.height(), waterfall.composed(),
+                           reason)) {
             say.error({"cannot write the waterfall '" + options.waterfall + "': " + reason,
                        "impossible d'écrire la chute d'eau '" + options.waterfall + "' : " + reason});
             return false;
@@ -383,7 +376,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::unique_ptr<orv::RealTime> realTime = options.batch ? nullptr : orv::makeRealTime(options, argc, argv);
-    const auto app = options.headless ? makeApplication(options, argc, argv) : nullptr;
+    // Real time without a window runs on Qt's event loop; a batch run needs no application.
+    const auto app = options.headless && !options.batch ? std::make_unique<QCoreApplication>(argc, argv) : nullptr;
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);
 
@@ -396,7 +390,7 @@ int main(int argc, char** argv) {
     orv::VirtualClock virtualClock;
     orv::Clock& clock = options.batch ? static_cast<orv::Clock&>(virtualClock) : realClock;
     SoundDevices devices(options, realTime ? realTime->cards() : nullptr, rx, mic, outputs, clock);
-    orv::QtWaterfall waterfall;
+    orv::WaterfallImage waterfall;
     NoLinkSocket noLink;
     orv::ProcStatLoad load;
     // A batch run never touches a serial port: nothing on a virtual clock keys a transmitter.

@@ -16,7 +16,7 @@
 #include "platform/portaudio_wave_api.hpp"
 #include "platform/qt_link_socket.hpp"
 #include "platform/qt_serial_api.hpp"
-#include "platform/qt_waterfall.hpp"
+#include "display/waterfall_image.hpp"
 #include "platform/role_wave_api.hpp"
 #include "station/station.hpp"
 
@@ -37,7 +37,7 @@ public:
     LinkSocket& linkSocket() override { return linkSocket_; }
     SerialApi& serial() override { return serial_; }
 
-    std::unique_ptr<QObject> attach(Station& station, QtWaterfall& waterfall) override {
+    std::unique_ptr<QObject> attach(Station& station, WaterfallImage& waterfall) override {
         linkSocket_.attach(station.link());
         if (!gui_) return nullptr;
         auto window = std::make_unique<MainWindow>(station, waterfall);

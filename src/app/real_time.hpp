@@ -13,7 +13,7 @@ namespace orv {
 class Clock;
 class FileWaveApi;
 class LinkSocket;
-class QtWaterfall;
+class WaterfallImage;
 class RoleWaveApi;
 class SerialApi;
 class Station;
@@ -36,7 +36,7 @@ public:
     virtual SerialApi& serial() = 0;
     // Once the station exists: the link's events go to it, and the window shows it. The
     // window (null when headless) goes to the caller, to be closed before the station goes.
-    virtual std::unique_ptr<QObject> attach(Station& station, QtWaterfall& waterfall) = 0;
+    virtual std::unique_ptr<QObject> attach(Station& station, WaterfallImage& waterfall) = 0;
     virtual void show() = 0;
     // Runs the main cycle until the window closes, a signal stops it, or a replayed
     // recording (`rx`, when the run ends with it) or a transmission (`transmit`) is over.

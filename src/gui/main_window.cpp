@@ -61,18 +61,23 @@ public:
 
 }  // namespace
 
-WaterfallWidget::WaterfallWidget(Station& station, const QtWaterfall& image, QWidget* parent)
+WaterfallWidget::WaterfallWidget(Station& station, const WaterfallImage& image, QWidget* parent)
     : QWidget(parent), station_(station), image_(image) {
     setObjectName("Image_spectre");
-    setFixedSize(Display::kWidth, QtWaterfall::kHeaderHeight + Display::kHeight);
+    setFixedSize(Display::kWidth, WaterfallImage::kHeaderHeight + Display::kHeight);
     setMouseTracking(true);
     setCursor(Qt::CrossCursor);
 }
 
 void WaterfallWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (!image_.header().isNull()) painter.drawImage(0, 0, image_.composed());
-    else painter.fillRect(rect(), Qt::white);
+    if (image_.width() > 0) {
+        const std::span<const std::uint32_t> pixels = image_.composed();
+        painter.drawImage(0, 0, QImage(reinterpret_cast<const uchar*>(pixels.data()), image_.width(), image_.height(),
+                                       image_.width() * 4, QImage::Format_RGB32));
+    } else {
+        painter.fillRect(rect(), Qt::white);
+    }
     // The passband markers over the band.
     const ControlsModel& controls = station_.controls();
     const struct {
@@ -85,7 +90,7 @@ void WaterfallWidget::paintEvent(QPaintEvent*) {
         const Control& c = controls.get(m.name);
         if (!c.visible) continue;
         painter.setPen(QPen(m.colour, 2));
-        painter.drawLine(c.position, QtWaterfall::kHeaderHeight, c.position, height() - 1);
+        painter.drawLine(c.position, WaterfallImage::kHeaderHeight, c.position, height() - 1);
     }
 }
 
@@ -94,18 +99,18 @@ int WaterfallWidget::column(const QMouseEvent* event) const {
 }
 
 void WaterfallWidget::mousePressEvent(QMouseEvent* event) {
-    if (event->position().y() < QtWaterfall::kHeaderHeight || !isEnabled()) return;
+    if (event->position().y() < WaterfallImage::kHeaderHeight || !isEnabled()) return;
     station_.receiver().spectrumMouseDown(column(event));
     update();
 }
 
 void WaterfallWidget::mouseMoveEvent(QMouseEvent* event) {
-    if (event->position().y() < QtWaterfall::kHeaderHeight || !isEnabled()) return;
+    if (event->position().y() < WaterfallImage::kHeaderHeight || !isEnabled()) return;
     station_.receiver().spectrumMouseMove(column(event));
     update();
 }
 
-MainWindow::MainWindow(Station& station, const QtWaterfall& waterfall) : station_(station), image_(waterfall) {
+MainWindow::MainWindow(Station& station, const WaterfallImage& waterfall) : station_(station), image_(waterfall) {
     setObjectName("Form1");
     if (!dynamic_cast<HintStyle*>(QApplication::style())) QApplication::setStyle(new HintStyle);
     auto* central = new QWidget(this);

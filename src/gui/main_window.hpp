@@ -8,7 +8,7 @@
 #include <QMainWindow>
 #include <QWidget>
 
-#include "platform/qt_waterfall.hpp"
+#include "display/waterfall_image.hpp"
 #include "station/station.hpp"
 
 namespace orv {
@@ -18,7 +18,7 @@ class CorrectionDialog;
 // The waterfall under its scale, with the passband markers on top; the mouse tunes.
 class WaterfallWidget final : public QWidget {
 public:
-    WaterfallWidget(Station& station, const QtWaterfall& image, QWidget* parent);
+    WaterfallWidget(Station& station, const WaterfallImage& image, QWidget* parent);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -29,7 +29,7 @@ private:
     int column(const QMouseEvent* event) const;
 
     Station& station_;
-    const QtWaterfall& image_;
+    const WaterfallImage& image_;
 };
 
 // The station's main window (Form1): the menus, the button groups, track bars, labels and
@@ -37,7 +37,7 @@ private:
 // calls the station's handlers; it holds no radio logic.
 class MainWindow final : public QMainWindow {
 public:
-    MainWindow(Station& station, const QtWaterfall& waterfall);
+    MainWindow(Station& station, const WaterfallImage& waterfall);
 
     // The widget or menu item of a form name, or nullptr.
     QObject* control(const std::string& name) const;
@@ -60,7 +60,7 @@ private:
     void tuneBySteps(int steps);
 
     Station& station_;
-    const QtWaterfall& image_;
+    const WaterfallImage& image_;
     WaterfallWidget* waterfall_ = nullptr;
     std::int64_t rowsShown_ = -1;
     std::map<std::string, QWidget*, std::less<>> widgets_;

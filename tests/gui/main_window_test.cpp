@@ -25,7 +25,7 @@ namespace {
 
 // A station receiving at 44100 with its window.
 struct Windowed : StationFixture {
-    QtWaterfall waterfall;
+    WaterfallImage waterfall;
     std::unique_ptr<MainWindow> window;
 
     Windowed() {
