@@ -11,9 +11,6 @@
 #include <string>
 #include <vector>
 
-#include <QCoreApplication>
-#include <QObject>
-
 #include "app/batch_run.hpp"
 #include "app/options.hpp"
 #include "app/real_time.hpp"
@@ -29,7 +26,7 @@
 #include "platform/png_file.hpp"
 #include "platform/real_clock.hpp"
 #include "platform/role_wave_api.hpp"
-#include "platform/system_mixer.hpp"
+#include "sound/mixer.hpp"
 #include "station/station.hpp"
 #include "transmit/transmit_buffers.hpp"
 #include "ui/link_socket.hpp"
@@ -132,6 +129,15 @@ public:
     bool listen(const std::string&, int) override { return false; }
     void close() override {}
     bool send(std::span<const std::uint8_t>, std::size_t) override { return true; }
+};
+
+// A batch run's sound roles are all files: no mixer is wanted.
+class NoMixer final : public orv::Mixer {
+public:
+    bool wanted() const override { return false; }
+    std::string find() override { return {}; }
+    std::vector<std::string> programsLookedFor() const override { return {}; }
+    bool start(const std::string&, bool, int) override { return false; }
 };
 
 // The mode button a --mode value names: broadcast FM by the capture rate.
@@ -376,8 +382,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::unique_ptr<orv::RealTime> realTime = options.batch ? nullptr : orv::makeRealTime(options, argc, argv);
-    // Real time without a window runs on Qt's event loop; a batch run needs no application.
-    const auto app = options.headless && !options.batch ? std::make_unique<QCoreApplication>(argc, argv) : nullptr;
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);
 
@@ -385,7 +389,7 @@ int main(int argc, char** argv) {
     orv::ConsoleView console(std::cerr);
     orv::View* const gui = realTime ? realTime->window() : nullptr;
     orv::View& view = gui ? *gui : console;
-    orv::SystemMixer mixer(!options.batch);
+    NoMixer noMixer;
     orv::RealClock realClock;
     orv::VirtualClock virtualClock;
     orv::Clock& clock = options.batch ? static_cast<orv::Clock&>(virtualClock) : realClock;
@@ -394,12 +398,13 @@ int main(int argc, char** argv) {
     NoLinkSocket noLink;
     orv::ProcStatLoad load;
     // A batch run never touches a serial port: nothing on a virtual clock keys a transmitter.
-    orv::Station station({devices.wave(), clock, view, files, mixer, realTime ? realTime->linkSocket() : noLink, load,
+    orv::Station station({devices.wave(), clock, view, files, realTime ? realTime->mixer() : noMixer,
+                          realTime ? realTime->linkSocket() : noLink, load,
                           realTime ? &realTime->serial() : nullptr});
     console.followLanguage(station.store().languageByte());
     station.settings().setSystemLanguage(say.language());
     say.follow(station);
-    const std::unique_ptr<QObject> window = realTime ? realTime->attach(station, waterfall) : nullptr;
+    const std::unique_ptr<orv::RealTime::Attached> window = realTime ? realTime->attach(station, waterfall) : nullptr;
     if (gui || !options.waterfall.empty()) station.setWaterfallCanvas(&waterfall);
     if (!startStation(station, options, rx, say)) return 1;
     if (const Bilingual error = microphoneRateError(station, mic); !error.english.empty()) {

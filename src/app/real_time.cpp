@@ -10,24 +10,32 @@
 #include "app/batch_run.hpp"
 #include "app/tick_times.hpp"
 #include "app/transmit_run.hpp"
+#include "display/waterfall_image.hpp"
 #include "gui/gui_view.hpp"
 #include "gui/main_window.hpp"
 #include "platform/file_wave_api.hpp"
 #include "platform/portaudio_wave_api.hpp"
 #include "platform/qt_link_socket.hpp"
 #include "platform/qt_serial_api.hpp"
-#include "display/waterfall_image.hpp"
 #include "platform/role_wave_api.hpp"
+#include "platform/system_mixer.hpp"
 #include "station/station.hpp"
 
 namespace orv {
 
 namespace {
 
+struct AttachedWindow final : RealTime::Attached {
+    std::unique_ptr<MainWindow> window;
+};
+
 class QtRealTime final : public RealTime {
 public:
     QtRealTime(const Options& options, int& argc, char** argv) {
-        if (options.headless) return;
+        if (options.headless) {
+            application_ = std::make_unique<QCoreApplication>(argc, argv);
+            return;
+        }
         application_ = std::make_unique<QApplication>(argc, argv);
         gui_ = std::make_unique<GuiView>(ORVANDEL_SOURCE_HELP_DIR);
     }
@@ -36,14 +44,16 @@ public:
     View* window() override { return gui_.get(); }
     LinkSocket& linkSocket() override { return linkSocket_; }
     SerialApi& serial() override { return serial_; }
+    Mixer& mixer() override { return mixer_; }
 
-    std::unique_ptr<QObject> attach(Station& station, WaterfallImage& waterfall) override {
+    std::unique_ptr<Attached> attach(Station& station, WaterfallImage& waterfall) override {
         linkSocket_.attach(station.link());
         if (!gui_) return nullptr;
-        auto window = std::make_unique<MainWindow>(station, waterfall);
-        gui_->attach(station, *window);
-        window_ = window.get();
-        return window;
+        auto attached = std::make_unique<AttachedWindow>();
+        attached->window = std::make_unique<MainWindow>(station, waterfall);
+        gui_->attach(station, *attached->window);
+        window_ = attached->window.get();
+        return attached;
     }
 
     void show() override {
@@ -91,11 +101,12 @@ public:
     }
 
 private:
-    std::unique_ptr<QApplication> application_;
+    std::unique_ptr<QCoreApplication> application_;
     std::unique_ptr<GuiView> gui_;
     MainWindow* window_ = nullptr;  // owned by the caller of attach
     QtLinkSocket linkSocket_;
     QtSerialApi serial_;
+    SystemMixer mixer_;
 };
 
 }  // namespace

@@ -6,13 +6,12 @@
 #include "app/options.hpp"
 #include "ui/lang_text.hpp"
 
-class QObject;
-
 namespace orv {
 
 class Clock;
 class FileWaveApi;
 class LinkSocket;
+class Mixer;
 class WaterfallImage;
 class RoleWaveApi;
 class SerialApi;
@@ -28,15 +27,23 @@ class WaveApi;
 // real-time run to the real-time program (`orvandel-realtime`), which has them.
 class RealTime {
 public:
+    // What attach() hands back: the window, to be closed before the station goes.
+    class Attached {
+    public:
+        virtual ~Attached() = default;
+    };
+
     virtual ~RealTime() = default;
     virtual std::unique_ptr<WaveApi> cards() = 0;
     // The window's view, or null for a headless run.
     virtual View* window() = 0;
     virtual LinkSocket& linkSocket() = 0;
     virtual SerialApi& serial() = 0;
+    // The desktop's mixer program, for the mixer buttons.
+    virtual Mixer& mixer() = 0;
     // Once the station exists: the link's events go to it, and the window shows it. The
     // window (null when headless) goes to the caller, to be closed before the station goes.
-    virtual std::unique_ptr<QObject> attach(Station& station, WaterfallImage& waterfall) = 0;
+    virtual std::unique_ptr<Attached> attach(Station& station, WaterfallImage& waterfall) = 0;
     virtual void show() = 0;
     // Runs the main cycle until the window closes, a signal stops it, or a replayed
     // recording (`rx`, when the run ends with it) or a transmission (`transmit`) is over.
@@ -50,7 +57,8 @@ public:
 // not return). False, with the reason, when that program cannot be started.
 bool enterRealTimeProgram(char** argv, Bilingual& error);
 
-// The real-time parts for a run of these options (with a window, its application first).
+// The real-time parts for a run of these options, the Qt application first (a window's,
+// or the event loop's without one).
 std::unique_ptr<RealTime> makeRealTime(const Options& options, int& argc, char** argv);
 
 }  // namespace orv
