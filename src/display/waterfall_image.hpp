@@ -9,7 +9,7 @@
 namespace orv {
 
 // The waterfall as pixels, 0xFFRRGGBB (the window shows them, the batch run saves them as
-// PNG): the frequency scale on top, its labels drawn from baked glyphs (so the picture is
+// PNG): the frequency scale on top, its labels baked from Qt's drawing (so the picture is
 // the same on every machine, whatever its fonts), the rows below.
 class WaterfallImage final : public WaterfallCanvas {
 public:
