@@ -40,8 +40,8 @@ int main(int argc, char** argv) {
                         left = std::min(left, x), right = std::max(right, x);
                         top = std::min(top, y), bottom = std::max(bottom, y);
                     }
-            labels += "    {\"" + tick.label + "\", " + std::to_string(left - kOrigin) + ", " + std::to_string(top) + ", " +
-                      std::to_string(right - left + 1) + ",\n";
+            labels += "    {\"" + tick.label + "\", " + std::to_string(left - kOrigin) + ", " + std::to_string(top) +
+                      ", " + std::to_string(right - left + 1) + ",\n";
             for (int y = top; y <= bottom; ++y) {
                 std::string row;
                 for (int x = left; x <= right; ++x) {

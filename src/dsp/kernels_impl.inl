@@ -404,8 +404,9 @@ void angles(const std::int32_t* __restrict a, const std::int32_t* __restrict b, 
 }  // namespace
 
 const Kernels& table() {
-    static const Kernels k{pairFir,       butterflies, runMeans, toIntClamped, magnitudes, rotate,
-                           applyGains,    widen,       peakMagnitude, scaledSquares, squareSum, fmDeviation, tableMix, envelope, angles};
+    static const Kernels k{pairFir,    butterflies,   runMeans,      toIntClamped, magnitudes,
+                           rotate,     applyGains,    widen,         peakMagnitude, scaledSquares,
+                           squareSum,  fmDeviation,   tableMix,      envelope,     angles};
     return k;
 }
 

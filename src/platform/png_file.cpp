@@ -44,7 +44,8 @@ bool encode(png_structp png, png_infop info, std::FILE* file, int width, int hei
 bool writePng(const std::string& path, int width, int height, std::span<const std::uint32_t> pixels,
               std::string& reason) {
     reason.clear();
-    if (width <= 0 || height <= 0 || pixels.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
+    const auto w = static_cast<std::size_t>(width);
+    if (width <= 0 || height <= 0 || pixels.size() < w * static_cast<std::size_t>(height)) {
         reason = "no picture to write";
         return false;
     }
@@ -54,7 +55,6 @@ bool writePng(const std::string& path, int width, int height, std::span<const st
         return false;
     }
     // Rows of R, G, B bytes.
-    const auto w = static_cast<std::size_t>(width);
     std::vector<png_byte> bytes(3 * w * static_cast<std::size_t>(height));
     std::vector<png_bytep> rows(static_cast<std::size_t>(height));
     for (std::size_t y = 0; y < rows.size(); ++y) {

@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <complex>
+#include <cstdlib>
 #include <vector>
 
 namespace orv {
@@ -217,7 +217,9 @@ TEST(ConvertHalfBlock, TheDisplayGainsAreTheSameWhereverTheChainWorksThemOut) {
 // The input gain as defined: every sample goes through the peak detector, and the
 // smoother steps towards the target on every sample, settled or not.
 struct InputGainModel {
-    explicit InputGainModel(int fee) : window(2 * (fee / 4)) { smoother.period = 1.0f / (2.0f * static_cast<float>(fee)); }
+    explicit InputGainModel(int fee) : window(2 * (fee / 4)) {
+        smoother.period = 1.0f / (2.0f * static_cast<float>(fee));
+    }
     std::int32_t step(std::int32_t v) {
         peak = std::max(peak, std::abs(v));
         smoother.step(static_cast<float>(target));
@@ -253,16 +255,19 @@ TEST(ConvertHalfBlock, TheInputGainIsTheSmoothersStepOnEverySampleSettledOrNot) 
                     frames.push_back(static_cast<std::int16_t>(level(t) * ((t + c) % 7 - 3) / 3));
             for (int c = 1; c <= channels; ++c) {
                 f.chain.convertHalfBlock(frames, channels, c, 1000, 0);
-                const std::span<const std::int32_t> display = c == 1 ? f.chain.displayI(1000) : f.chain.displayQ(1000);
+                const std::span<const std::int32_t> display =
+                    c == 1 ? f.chain.displayI(1000) : f.chain.displayQ(1000);
                 for (int n = 0; n < 1000; ++n) {
                     const std::int32_t v = frames[static_cast<std::size_t>(n * channels + c - 1)];
                     const std::int32_t expected = std::clamp(v * model.step(v) / 100, -32767, 32767);
-                    ASSERT_EQ(display[static_cast<std::size_t>(n)], expected) << channels << " half " << half << " channel " << c << " " << n;
+                    ASSERT_EQ(display[static_cast<std::size_t>(n)], expected)
+                        << channels << " channels, half " << half << ", channel " << c << ", sample " << n;
                 }
             }
             Smoother probe = model.smoother;
             probe.step(static_cast<float>(model.target));
-            rested = rested || (probe.output == model.smoother.output && probe.previousInput == model.smoother.previousInput);
+            rested = rested ||
+                     (probe.output == model.smoother.output && probe.previousInput == model.smoother.previousInput);
         }
         EXPECT_TRUE(rested) << "the level never let the smoother rest";
     }
