@@ -10,13 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "display/display.hpp"
+#include "display/waterfall_image.hpp"
 
 namespace orv {
-
-inline QRgb qtColour(Colour c) {
-    return qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
-}
 
 // The labels' font: the application's, bold, 8 points.
 inline QFont qtScaleFont() {
@@ -29,7 +25,7 @@ inline QFont qtScaleFont() {
 // Labels at their left edges on the baseline, then the ticks from under the text down.
 inline QImage qtScaleHeader(int width, int height, const std::vector<ScaleTick>& ticks) {
     QImage header(width, height, QImage::Format_RGB32);
-    header.fill(qtColour(kScaleBackground));
+    header.fill(WaterfallImage::toRgb(kScaleBackground));
     QPainter painter(&header);
     const QFont font = qtScaleFont();
     painter.setFont(font);

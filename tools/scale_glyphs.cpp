@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     using namespace orv;
     const QFont font = qtScaleFont();
     const QFontMetrics metrics(font);
-    const QRgb background = qtColour(kScaleBackground);
+    const QRgb background = WaterfallImage::toRgb(kScaleBackground);
     std::map<QRgb, int> shades;  // each colour a number from 1, the background 0
     std::string labels;
     std::set<std::string> done;

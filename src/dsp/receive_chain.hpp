@@ -149,6 +149,10 @@ private:
         std::int32_t window;
         bool fixedGain;  // the correction window holds the gain at 100
 
+        // The gain the smoother gives now.
+        std::int32_t smootherGain() const {
+            return fixedGain ? 100 : static_cast<std::int32_t>(simd::roundEven(smoother.output));
+        }
         // One sample v through the peak detector and the smoother; the sample's gain.
         std::int32_t step(std::int32_t v) {
             peak = std::max(peak, v < 0 ? -v : v);
@@ -160,7 +164,7 @@ private:
                 smoother.step(static_cast<float>(target));
                 settled = smoother.output == output && smoother.previousInput == previousInput;
             }
-            gain = fixedGain ? 100 : static_cast<std::int32_t>(simd::roundEven(smoother.output));
+            gain = smootherGain();
             if (++peakCount >= window) {
                 // The gained peak settles at 10922, a third of full scale.
                 const std::int32_t next = peak == 0 ? 5000 : std::clamp(1092200 / peak, 100, 5000);
@@ -185,7 +189,7 @@ private:
                 const std::int16_t* from = in + static_cast<std::size_t>(n) * stride;
                 peak = std::max(peak, simd::kernels().peakMagnitude(from, static_cast<int>(stride), stretch));
                 peakCount += stretch;
-                gain = fixedGain ? 100 : static_cast<std::int32_t>(simd::roundEven(smoother.output));
+                gain = smootherGain();
                 std::fill_n(gains + n, stretch, gain);
                 n += stretch;
             }

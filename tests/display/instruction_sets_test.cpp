@@ -278,7 +278,7 @@ TEST_F(InstructionSets, TheFmDeviationIsTheLibrarysArcCosineOnEveryLevel) {
         std::vector<float> all;
         // As received at 48000; and with a scale that keeps every bit of the arc cosine
         // from 0.5 up (× 2^24, exact), so a difference of one unit cannot hide in the rounding.
-        for (const auto [radiansPerCycle, ifHz] : {std::pair{2 * 3.14159265358979f * 7000.0f / 48000.0f, 7000.0f},
+        for (const auto& [radiansPerCycle, ifHz] : {std::pair{2 * 3.14159265358979f * 7000.0f / 48000.0f, 7000.0f},
                                                    std::pair{1.0f, 16777216.0f}}) {
             std::vector<float> out(power.size());
             simd::kernels().fmDeviation(power.data(), correlation.data(), static_cast<int>(out.size()),
